@@ -1,0 +1,40 @@
+// The module's side of the helper process: starts zolvu-detect on demand,
+// sends it one request at a time and waits a bounded time for the answer.
+//
+// A helper that dies, answers nonsense or overruns the time limit is killed
+// and reaped, the call gets a negative zolvu_result, and the next call starts
+// a fresh helper. Destroying the object closes the channel and reaps the
+// helper, so neither a zombie nor a stray process outlives it.
+#pragma once
+
+#include "wire.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+namespace zolvu {
+
+class HelperProcess {
+ public:
+  HelperProcess(std::string executable, std::chrono::milliseconds timeLimit);
+  ~HelperProcess();
+  HelperProcess(const HelperProcess&) = delete;
+  HelperProcess& operator=(const HelperProcess&) = delete;
+
+  // Requires: one call at a time.
+  int32_t call(const DetectRequest& request);
+
+ private:
+  bool start();
+  void stop();
+  void forgetIfGone();
+
+  std::string executable_;
+  std::chrono::milliseconds timeLimit_;
+  pid_t pid_ = -1;
+  int channel_ = -1;
+};
+
+}  // namespace zolvu

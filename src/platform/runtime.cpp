@@ -1,0 +1,15 @@
+#include "platform/runtime.h"
+
+#include <sys/resource.h>
+
+namespace zolvu {
+
+void PrepareRuntime() {
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
+}
+
+}  // namespace zolvu

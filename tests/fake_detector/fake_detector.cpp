@@ -1,0 +1,76 @@
+// A stand-in for the face detector whose answers each fixture decides: the
+// count is the number written at the start of the image file ("3", "0",
+// "-2"); a missing file answers -1. Special words make the step fail:
+// "throw" raises a C++ exception, "segv" dereferences null, "overflow"
+// recurses until the stack runs out.
+//
+// Every call is recorded, for tests in the same process through
+// fake_calls(), and for tests of the real program by appending one line per
+// call ("image|face|mouth|precise") to the file named by ZOLVU_FAKE_LOG,
+// which also receives "loaded" and "unloaded". fake_set_callback() lets a
+// test run code while a given file is being "analysed".
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct FakeCall {
+    std::string image, face, mouth;
+    std::int32_t precise;
+};
+
+namespace {
+
+std::vector<FakeCall> calls;
+void (*callback)(const char* image) = nullptr;
+
+void Log(const std::string& line) {
+    if (const char* file = std::getenv("ZOLVU_FAKE_LOG")) {
+        std::ofstream(file, std::ios::app) << line << '\n';
+    }
+}
+
+struct LoadMarker {
+    LoadMarker() { Log("loaded"); }
+    ~LoadMarker() { Log("unloaded"); }
+} marker;
+
+[[gnu::noinline]] int Recurse(int depth) {
+    volatile char frame[1024];
+    frame[0] = static_cast<char>(depth);
+    return Recurse(depth + 1) + frame[0];
+}
+
+}  // namespace
+
+extern "C" {
+
+__attribute__((visibility("default"))) std::int32_t facecount(const char* image, const char* faceCascade,
+                                                              const char* mouthCascade, std::int32_t precise) {
+    calls.push_back({image, faceCascade, mouthCascade, precise});
+    Log(std::string(image) + "|" + faceCascade + "|" + mouthCascade + "|" + std::to_string(precise));
+    if (callback) callback(image);
+    std::ifstream in(image);
+    if (!in) return -1;
+    std::string word;
+    in >> word;
+    if (word == "throw") throw std::runtime_error("fake detector failure");
+    if (word == "segv") return *static_cast<volatile std::int32_t*>(nullptr);
+    if (word == "overflow") return Recurse(0);
+    return static_cast<std::int32_t>(std::strtol(word.c_str(), nullptr, 10));
+}
+
+__attribute__((visibility("default"))) const std::vector<FakeCall>* fake_calls() { return &calls; }
+
+__attribute__((visibility("default"))) void fake_reset() {
+    calls.clear();
+    callback = nullptr;
+}
+
+__attribute__((visibility("default"))) void fake_set_callback(void (*fn)(const char* image)) { callback = fn; }
+}
