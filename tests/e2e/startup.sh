@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Start-up and end of the real program: the fatal report when no detector
+# module can be found, and a normal start and close with one.
+source "$ZOLVU_E2E_LIB"
+start_xvfb
+
+# No module anywhere the loader looks: only the report, then exit code 1.
+start_app LD_LIBRARY_PATH="$SCRATCH/empty"
+box=$(wait_window "Application Error")
+no_window Zolvu || fail "the main window appeared although the library is missing"
+press_key "$box" Return
+code=$(wait_exit)
+[ "$code" = 1 ] || fail "exit code $code after the report, expected 1"
+
+# With a module: the window opens; closing it ends the program with 0 and
+# releases the library once, after the window is gone.
+log="$SCRATCH/fake.log"
+start_app LD_LIBRARY_PATH="$ZOLVU_FAKE_GOOD" ZOLVU_FAKE_LOG="$log"
+win=$(wait_window Zolvu)
+geometry=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p')
+[ "$geometry" = 684x480 ] || fail "client area $geometry, expected 684x480"
+import -window root "$SCRATCH/window.png"
+close_window "$win"
+code=$(wait_exit)
+[ "$code" = 0 ] || fail "exit code $code after closing, expected 0"
+[ "$(grep -c '^unloaded$' "$log")" = 1 ] || fail "library released $(grep -c '^unloaded$' "$log") times"
+echo "startup: passed"
