@@ -61,14 +61,15 @@ press_key() {
 
 close_window() { /usr/bin/python3 "$E2E_DIR/close_window.py" "$1"; }
 
-# wait_exit: waits for the program (at most 30 s) and prints its exit code.
+# wait_exit: waits for the program (at most 30 s) and leaves its exit code
+# in EXIT_CODE. It must run in the test's own shell, not in a $(...)
+# subshell: only the shell that started the program can collect its code.
 wait_exit() {
   for _ in $(seq 300); do
     if ! kill -0 "$APP_PID" 2>/dev/null; then
-      local code=0
-      wait "$APP_PID" || code=$?
+      EXIT_CODE=0
+      wait "$APP_PID" || EXIT_CODE=$?
       APP_PID=
-      echo "$code"
       return 0
     fi
     sleep 0.1

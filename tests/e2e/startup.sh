@@ -9,8 +9,8 @@ start_app LD_LIBRARY_PATH="$SCRATCH/empty"
 box=$(wait_window "Application Error")
 no_window Zolvu || fail "the main window appeared although the library is missing"
 press_key "$box" Return
-code=$(wait_exit)
-[ "$code" = 1 ] || fail "exit code $code after the report, expected 1"
+wait_exit
+[ "$EXIT_CODE" = 1 ] || fail "exit code $EXIT_CODE after the report, expected 1"
 
 # With a module: the window opens; closing it ends the program with 0 and
 # releases the library once, after the window is gone.
@@ -21,7 +21,7 @@ geometry=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p')
 [ "$geometry" = 684x480 ] || fail "client area $geometry, expected 684x480"
 import -window root "$SCRATCH/window.png"
 close_window "$win"
-code=$(wait_exit)
-[ "$code" = 0 ] || fail "exit code $code after closing, expected 0"
+wait_exit
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after closing, expected 0"
 [ "$(grep -c '^unloaded$' "$log")" = 1 ] || fail "library released $(grep -c '^unloaded$' "$log") times"
 echo "startup: passed"
