@@ -21,7 +21,11 @@ struct SearchEnvironment {
 // ASCII case is appended to pfilelist and counted in FCnt, and the status
 // shows "Faile analüüsimiseks: " and the count. After each entry other than
 // "." and "..", one hand-over and a 10 ms pause, then the stop test. A
-// folder that cannot be listed yields nothing; exceptions pass up.
+// folder that is already on the current descent path (the searched folder
+// and its ancestors up to "/" included) is not entered again, though it
+// counts as an entry; a folder reached along two routes without a cycle is
+// searched once per route. A folder that cannot be listed yields nothing;
+// exceptions pass up, every enumeration closed on the way.
 void reqSearch(const QString& pPath, QStringList& pfilelist, std::int32_t& FCnt, const SearchEnvironment& env);
 
 }  // namespace zolvu

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zolvu {
 
@@ -15,16 +17,47 @@ int ReadEntry(TSearchRec& search) {
     if (!entry) return errno ? errno : ENOENT;
     search.Name = TextFromSystem(entry->d_name);
     search.Attr = 0;
-    search.Device = 0;
-    search.Inode = 0;
+    search.Identity = {};
+    // stat, not lstat: a link is listed as what it leads to.
     struct stat st {};
     if (fstatat(dirfd(search.Handle), entry->d_name, &st, 0) == 0) {
         if (S_ISDIR(st.st_mode)) search.Attr = faDirectory;
         else if (S_ISREG(st.st_mode)) search.Attr = faArchive;
-        search.Device = st.st_dev;
-        search.Inode = st.st_ino;
+        search.Identity = {st.st_dev, st.st_ino};
     }
     return 0;
+}
+
+// The folder above a given one, climbing on by Ascend: a descriptor that only
+// names the folder (O_PATH: no read access needed), closed once.
+class AncestorHandle {
+public:
+    explicit AncestorHandle(int folder) : fd_(Parent(folder)) {}
+    AncestorHandle(const AncestorHandle&) = delete;
+    AncestorHandle& operator=(const AncestorHandle&) = delete;
+    ~AncestorHandle() { Close(); }
+    int fd() const { return fd_; }
+    // Moves to the folder above; ".." of "/" is "/" itself.
+    void Ascend() {
+        const int above = Parent(fd_);
+        Close();
+        fd_ = above;
+    }
+
+private:
+    static int Parent(int folder) { return openat(folder, "..", O_PATH | O_DIRECTORY | O_CLOEXEC); }
+    void Close() {
+        if (fd_ >= 0) close(fd_);
+        fd_ = -1;
+    }
+    int fd_;
+};
+
+bool IdentityOf(int fd, FileIdentity& identity) {
+    struct stat st {};
+    if (fd < 0 || fstat(fd, &st) != 0) return false;
+    identity = {st.st_dev, st.st_ino};
+    return true;
 }
 
 }  // namespace
@@ -47,6 +80,19 @@ int FindNext(TSearchRec& search) { return search.Handle ? ReadEntry(search) : EB
 void FindClose(TSearchRec& search) {
     if (search.Handle) closedir(search.Handle);
     search.Handle = nullptr;
+}
+
+std::vector<FileIdentity> OpenFolderAndAncestors(const TSearchRec& search) {
+    std::vector<FileIdentity> chain;
+    FileIdentity identity;
+    if (!search.Handle || !IdentityOf(dirfd(search.Handle), identity)) return chain;
+    chain.push_back(identity);
+    AncestorHandle ancestor(dirfd(search.Handle));
+    while (IdentityOf(ancestor.fd(), identity) && !(identity == chain.back())) {
+        chain.push_back(identity);
+        ancestor.Ascend();
+    }
+    return chain;
 }
 
 }  // namespace zolvu

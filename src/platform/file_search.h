@@ -8,12 +8,14 @@
 // - neither for FIFOs, sockets, devices and dangling links, which are
 //   therefore never collected nor opened.
 // Entries come in the order the system returns them, "." and ".." included.
+// Names and paths are carried with path_text's reversible byte escape.
 // TSearchRec closes its enumeration exactly once, when it goes out of scope
 // at the latest.
 
 #include <QString>
 #include <dirent.h>
-#include <sys/stat.h>
+#include <sys/types.h>
+#include <vector>
 
 namespace zolvu {
 
@@ -21,11 +23,18 @@ inline constexpr int faDirectory = 0x10;
 inline constexpr int faArchive = 0x20;
 inline constexpr int faAnyFile = 0x1FF;
 
+// What a name leads to: two names of one folder (a link and its target
+// among them) have the same identity.
+struct FileIdentity {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 struct TSearchRec {
     QString Name;
     int Attr = 0;
-    dev_t Device = 0;  // of what the entry leads to, when Attr is set
-    ino_t Inode = 0;
+    FileIdentity Identity;  // of what the entry leads to, when Attr is set
 
     TSearchRec() = default;
     TSearchRec(const TSearchRec&) = delete;
@@ -42,5 +51,10 @@ int FindFirst(const QString& folder, TSearchRec& search);
 int FindNext(TSearchRec& search);
 // Closes the enumeration when one is open; a second call does nothing.
 void FindClose(TSearchRec& search);
+
+// The folder that search has open, then each folder above it up to "/", as
+// the system links them through "..". Empty when nothing is open; shorter
+// when a folder above cannot be reached.
+std::vector<FileIdentity> OpenFolderAndAncestors(const TSearchRec& search);
 
 }  // namespace zolvu

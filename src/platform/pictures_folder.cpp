@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 namespace zolvu {
 
@@ -15,34 +16,43 @@ std::string Env(const char* name) {
     return value ? value : "";
 }
 
-// The value of XDG_PICTURES_DIR in a user-dirs.dirs file, in the file's own
-// shell-like form: XDG_PICTURES_DIR="$HOME/Pictures" (only "$HOME/" or an
-// absolute path is allowed, and \ escapes the next character).
+// The value of XDG_PICTURES_DIR in a user-dirs.dirs file, read the way
+// xdg-user-dirs reads its own file: XDG_PICTURES_DIR="$HOME/..." or an
+// absolute path in double quotes, blanks allowed around "=", "\" taking the
+// next character as it is, the first unescaped quote ending the value; any
+// other form is passed over, and the last valid line wins.
 std::optional<std::string> ReadUserDirsEntry(const std::string& file, const std::string& home) {
     std::ifstream in(file);
-    std::string line;
     std::optional<std::string> found;
-    const std::string key = "XDG_PICTURES_DIR=";
+    std::string line;
     while (std::getline(in, line)) {
-        const auto start = line.find_first_not_of(" \t");
-        if (start == std::string::npos || line.compare(start, key.size(), key) != 0) continue;
-        std::string value = line.substr(start + key.size());
-        if (value.size() < 2 || value.front() != '"') continue;
-        const auto close = value.find_last_of('"');
-        if (close == 0) continue;
-        std::string raw = value.substr(1, close - 1);
+        std::size_t i = 0;
+        const auto skipBlanks = [&] {
+            while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        };
+        const auto take = [&](std::string_view token) {
+            if (line.compare(i, token.size(), token) != 0) return false;
+            i += token.size();
+            return true;
+        };
+        skipBlanks();
+        if (!take("XDG_PICTURES_DIR")) continue;
+        skipBlanks();
+        if (!take("=")) continue;
+        skipBlanks();
+        if (!take("\"")) continue;
         std::string path;
-        if (raw.rfind("$HOME", 0) == 0 && (raw.size() == 5 || raw[5] == '/')) {
+        if (line.compare(i, 6, "$HOME/") == 0) {
             path = home;
-            raw.erase(0, 5);
-        } else if (raw.empty() || raw.front() != '/') {
+            i += 5;  // the "/" stays
+        } else if (i >= line.size() || line[i] != '/') {
             continue;
         }
-        for (std::size_t i = 0; i < raw.size(); ++i) {
-            if (raw[i] == '\\' && i + 1 < raw.size()) ++i;
-            path += raw[i];
+        for (; i < line.size() && line[i] != '"'; ++i) {
+            if (line[i] == '\\' && i + 1 < line.size()) ++i;
+            path += line[i];
         }
-        found = path;  // the last assignment wins, as in the shell
+        found = path;
     }
     return found;
 }
