@@ -2,6 +2,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QStyle>
 
 namespace zolvu {
 
@@ -14,8 +15,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        // Centred on whole pixels: at a half-pixel offset each dot would
+        // land wherever the painter rounds to, or be smeared over two.
         QPainter p(this);
-        p.drawImage(QPointF((width() - picture_.width()) / 2.0, (height() - picture_.height()) / 2.0), picture_);
+        p.drawImage(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, picture_.size(), rect()), picture_);
     }
 
 private:
