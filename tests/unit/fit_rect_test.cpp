@@ -14,10 +14,13 @@ TEST(FitRect, ShrinksLargerPicturesAndCentresEverything) {
         {"wider", {628, 100}, {0, 22 + (329 - 50) / 2.0, 314, 50}},
         {"taller", {100, 658}, {(314 - 50) / 2.0, 22, 50, 329}},
         {"both, height decides", {1000, 2000}, {(314 - 165) / 2.0, 22, 165, 329}},
+        {"both, width decides", {3140, 1000}, {0, 22 + (329 - 100) / 2.0, 314, 100}},
         {"smaller is not enlarged", {100, 50}, {107, 22 + 139.5, 100, 50}},
         {"equal", {314, 329}, {0, 22, 314, 329}},
         {"one pixel wider", {315, 329}, {0, 22 + 0.5, 314, 328}},
         {"one pixel narrower", {313, 329}, {0.5, 22, 313, 329}},
+        {"one pixel taller", {314, 330}, {0.5, 22, 313, 329}},
+        {"one pixel shorter", {314, 328}, {0, 22.5, 314, 328}},
         {"rounds to nearest", {1000, 3}, {0, 22 + (329 - 1) / 2.0, 314, 1}},
     };
     for (const auto& c : cases) {
