@@ -68,8 +68,9 @@ int32_t failure(Io io) { return io == Io::Late ? ZOLVU_TIME_LIMIT : ZOLVU_HELPER
 
 }  // namespace
 
-HelperProcess::HelperProcess(std::string executable, std::chrono::milliseconds timeLimit)
-    : executable_(std::move(executable)), timeLimit_(timeLimit) {}
+HelperProcess::HelperProcess(std::string executable, std::chrono::milliseconds timeLimit,
+                             std::chrono::milliseconds startupAllowance)
+    : executable_(std::move(executable)), timeLimit_(timeLimit), startupAllowance_(startupAllowance) {}
 
 HelperProcess::~HelperProcess() { stop(); }
 
@@ -77,9 +78,12 @@ int32_t HelperProcess::call(const DetectRequest& request) {
   // A helper that died between calls (killed from outside, say) is not this
   // image's fault: replace it silently.
   if (pid_ > 0) forgetIfGone();
-  if (pid_ <= 0 && !start()) return ZOLVU_HELPER_UNAVAILABLE;
+  auto deadline = Clock::now() + timeLimit_;
+  if (pid_ <= 0) {
+    if (!start()) return ZOLVU_HELPER_UNAVAILABLE;
+    deadline += startupAllowance_;
+  }
 
-  const auto deadline = Clock::now() + timeLimit_;
   Io io = sendAll(channel_, frame(encodeRequest(request)), deadline);
   char header[kFrameHeaderBytes];
   if (io == Io::Done) io = receiveAll(channel_, header, sizeof header, deadline);

@@ -18,7 +18,10 @@ namespace zolvu {
 
 class HelperProcess {
  public:
-  HelperProcess(std::string executable, std::chrono::milliseconds timeLimit);
+  // A fresh helper gets `startupAllowance` on top of the time limit for its
+  // first answer, which includes loading OpenCV and the cascades.
+  HelperProcess(std::string executable, std::chrono::milliseconds timeLimit,
+                std::chrono::milliseconds startupAllowance);
   ~HelperProcess();
   HelperProcess(const HelperProcess&) = delete;
   HelperProcess& operator=(const HelperProcess&) = delete;
@@ -33,6 +36,7 @@ class HelperProcess {
 
   std::string executable_;
   std::chrono::milliseconds timeLimit_;
+  std::chrono::milliseconds startupAllowance_;
   pid_t pid_ = -1;
   int channel_ = -1;
 };

@@ -1,0 +1,86 @@
+#include "analysis.h"
+
+#include "face_analysis.h"
+#include "image_file.h"
+#include "image_header.h"
+#include "zolvulib.h"
+
+#include <new>
+
+namespace zolvu {
+namespace {
+
+// The two cascades a request names, plus the fixed verifying ones of the
+// precise mode. The mouth cascade is needed only there.
+struct CascadeChoice {
+  int32_t status = 0;
+  Cascades cascades{};
+};
+
+CascadeChoice chooseCascades(const DetectRequest& request, CascadeStore& store) {
+  // Names are checked up front: a bad mouth cascade name is the caller's
+  // mistake in either mode.
+  if (!isBareFileName(request.faceCascade) || !isBareFileName(request.mouthCascade)) return {ZOLVU_BAD_ARGUMENT, {}};
+  CascadeChoice choice;
+  auto take = [&](const std::string& name, cv::CascadeClassifier*& slot) {
+    if (choice.status != 0) return;
+    const auto lookup = store.get(name);
+    choice.status = lookup.status;
+    slot = lookup.classifier;
+  };
+  take(request.faceCascade, choice.cascades.face);
+  if (request.precise) {
+    take(request.mouthCascade, choice.cascades.mouth);
+    take("haarcascade_eye.xml", choice.cascades.eye);
+    take("haarcascade_frontalface_default.xml", choice.cascades.secondFace);
+  }
+  return choice;
+}
+
+int32_t count(std::span<const unsigned char> bytes, const Cascades& cascades, bool precise) {
+  const ImageHeader header = readImageHeader(bytes);
+  if (header.status != 0) return header.status;
+  const AnalysisSettings& settings = precise ? kPreciseSettings : kFastSettings;
+  cv::Mat grey;
+  try {
+    grey = decodeWorkingImage(bytes, header, settings.workingLongSide);
+  } catch (const cv::Exception&) {
+    return ZOLVU_CANNOT_DECODE;
+  }
+  if (grey.empty()) return ZOLVU_CANNOT_DECODE;
+  return static_cast<int32_t>(findFaces(grey, settings, cascades).size());
+}
+
+template <typename Work>
+int32_t guarded(Work work) {
+  try {
+    return work();
+  } catch (const std::bad_alloc&) {
+    return ZOLVU_TOO_LARGE;
+  } catch (...) {
+    // A cascade that loads but fails while detecting.
+    return ZOLVU_BAD_CASCADE;
+  }
+}
+
+}  // namespace
+
+int32_t analyseBytes(std::span<const unsigned char> bytes, const DetectRequest& request, CascadeStore& store) {
+  return guarded([&] {
+    const CascadeChoice choice = chooseCascades(request, store);
+    if (choice.status != 0) return choice.status;
+    return count(bytes, choice.cascades, request.precise != 0);
+  });
+}
+
+int32_t analyseFile(const DetectRequest& request, CascadeStore& store) {
+  return guarded([&] {
+    const CascadeChoice choice = chooseCascades(request, store);
+    if (choice.status != 0) return choice.status;
+    const ImageFile file = readImageFile(request.image);
+    if (file.status != 0) return file.status;
+    return count(file.bytes, choice.cascades, request.precise != 0);
+  });
+}
+
+}  // namespace zolvu
