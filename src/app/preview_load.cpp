@@ -62,6 +62,10 @@ std::optional<QImage> LoadBitmapFromFile(const QString& path) {
     if (const QSize size = reader.size(); qint64(size.width()) * size.height() > PreviewMaxPixels) return std::nullopt;
     QImage picture = reader.read();
     if (picture.isNull()) return std::nullopt;
+    // A colour JPEG decodes to opaque 32-bit pixels already; converting those
+    // would walk every pixel once more for nothing.
+    if (picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32_Premultiplied)
+        return picture;
     return std::move(picture).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
