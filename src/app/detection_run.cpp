@@ -1,6 +1,7 @@
 #include "app/detection_run.h"
 
 #include "platform/exceptions.h"
+#include "platform/fault_guard.h"
 #include "platform/path_text.h"
 
 #include <string>
@@ -14,7 +15,10 @@ AnalysisEnd analyseFiles(const QStringList& pfilelist, Tfacecount facecount, con
             const std::string ps = SystemBytes(pfilelist.at(i));
             const std::int32_t precise = env.preciseChecked() ? 1 : 0;
             if (!facecount) Raise(Exception(QStringLiteral("The detector has no entry point")));
-            const std::int32_t pcnt = facecount(ps.c_str(), CZolvuHaarCascadeDefFile, CZolvuMouthCsacadeDefFile, precise);
+            std::int32_t pcnt = 0;
+            CallCatchingFaults([&] {
+                pcnt = facecount(ps.c_str(), CZolvuHaarCascadeDefFile, CZolvuMouthCsacadeDefFile, precise);
+            });
             if (pcnt > 0) env.addResult(pfilelist.at(i));
             if (env.stopRequested()) return AnalysisEnd::Stopped;
             env.processMessages();

@@ -16,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QScopeGuard>
 #include <chrono>
 #include <thread>
 
@@ -142,18 +143,16 @@ void TForm1::Button1Click(QObject* Sender) {
     Button2->setEnabled(true);
     FStopFlag = false;
     Label2->setText(QStringLiteral("Otsin..."));
+    // The three steps above stand outside the run's protection: a failure
+    // there leaves the handler like any other handler's failure.
     try {
-        QStringList pfilelist;
-        // The start button stays disabled for the whole run, however it
-        // ends, so no second run can start inside a hand-over.
-        struct Reenable {
-            QWidget* button;
-            ~Reenable() { button->setEnabled(true); }
-        };
+        // The start button comes back however the run ends; it goes off
+        // before the first hand-over, so no second run can start inside one.
+        const auto reenable = qScopeGuard([sender] { sender->setEnabled(true); });
         ListBox1->Clear();
         FCnt = 0;
         sender->setEnabled(false);
-        const Reenable reenable{sender};
+        QStringList pfilelist;  // freed before the start button comes back
         if (!Trim(Edit1->text()).isEmpty()) reqSearch(IncludeTrailingPathDelimiter(Edit1->text()), pfilelist);
         if (!StopTest()) {
             const RunEnvironment env{
@@ -164,6 +163,8 @@ void TForm1::Button1Click(QObject* Sender) {
                 [this](const QString& path) { ListBox1->Add(path); },
                 [this](const QString& text) { Label2->setText(text); },
             };
+            // A stop or close seen after a file keeps the flag and the
+            // progress text.
             if (analyseFiles(pfilelist, FGlobFaceCnt, env) == AnalysisEnd::Stopped) return;
         }
     } catch (...) {

@@ -34,6 +34,10 @@ void TApplication::Run() {
 void TApplication::ProcessMessages() {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // A close handled just now posted its quit request after Qt had read
+    // the posted events; this hand-over must still take it, so the stop
+    // test right after it sees Terminated.
+    QCoreApplication::sendPostedEvents(this, QuitRequest);
 }
 
 void TApplication::Terminate() { QCoreApplication::postEvent(this, new QEvent(QuitRequest)); }
