@@ -31,6 +31,7 @@ int Halt(int exitCode) {
 int main(int argc, char** argv) {
     zolvu::PrepareRuntime();
     QApplication qtApplication(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("ee.zolvu.Zolvu"));
     zolvu::TApplication application;
     try {
         if (!zolvu::initFaceLib(pmsg)) zolvu::Raise(zolvu::Exception(pmsg));
