@@ -4,7 +4,9 @@
 //
 // Promises:
 // - ProcessMessages() dispatches every pending event on the calling (UI)
-//   thread and returns as soon as none is pending; it never waits.
+//   thread and returns as soon as none is pending; it never waits. A quit
+//   request posted while it dispatches (a close handled in it) is taken
+//   before it returns.
 // - Terminate() posts a quit request. Whoever takes it off the queue, the
 //   event loop or a hand-over, sets Terminated(); the event loop then ends.
 //   Terminated() is never cleared.
