@@ -11,6 +11,13 @@ namespace zolvu {
 TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSortingEnabled(false);
+    // Entries are one line each and as wide as the list, so rows need not be
+    // measured one by one; measuring them made every append during a long
+    // run cost time in proportion to the list's length. A path longer than
+    // the list is shortened in the middle, keeping the file name visible.
+    setUniformItemSizes(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideMiddle);
 }
 
 void TListBox::Clear() {

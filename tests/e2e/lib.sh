@@ -32,8 +32,12 @@ start_xvfb() {
 }
 
 # start_app [env assignments...]: starts the program in the background.
+# Each Qt message names its level, so that wait_exit can find the warnings.
 start_app() {
-  env "$@" "$ZOLVU_BIN/zolvu" >"$SCRATCH/app.out" 2>&1 &
+  # The caller's arguments come first: env takes options such as -u only
+  # before the first assignment.
+  env "$@" QT_MESSAGE_PATTERN='qt-%{type}: %{if-category}%{category}: %{endif}%{message}' \
+    "$ZOLVU_BIN/zolvu" >"$SCRATCH/app.out" 2>&1 &
   APP_PID=$!
 }
 
@@ -61,15 +65,26 @@ press_key() {
 
 close_window() { /usr/bin/python3 "$E2E_DIR/close_window.py" "$1"; }
 
-# wait_exit: waits for the program (at most 30 s) and leaves its exit code
-# in EXIT_CODE. It must run in the test's own shell, not in a $(...)
-# subshell: only the shell that started the program can collect its code.
+# A Qt warning (or worse) fails the test: it points at a fault in how the
+# program uses Qt. Those the test machine itself causes are matched here.
+QT_MACHINE_WARNINGS='^$'
+check_qt_warnings() {
+  local warnings
+  warnings=$(grep -E '^qt-(warning|critical|fatal): ' "$SCRATCH/app.out" | grep -vE "$QT_MACHINE_WARNINGS" || true)
+  [ -z "$warnings" ] || fail "the program caused Qt warnings:"$'\n'"$warnings"
+}
+
+# wait_exit [seconds]: waits for the program (30 s unless told), leaves its exit code in
+# EXIT_CODE and checks its output for Qt warnings. It must run in the test's
+# own shell, not in a $(...) subshell: only the shell that started the
+# program can collect its code.
 wait_exit() {
-  for _ in $(seq 300); do
+  for _ in $(seq $((${1:-30} * 10))); do
     if ! kill -0 "$APP_PID" 2>/dev/null; then
       EXIT_CODE=0
       wait "$APP_PID" || EXIT_CODE=$?
       APP_PID=
+      check_qt_warnings
       return 0
     fi
     sleep 0.1

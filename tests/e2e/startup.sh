@@ -4,8 +4,12 @@
 source "$ZOLVU_E2E_LIB"
 start_xvfb
 
-# No module anywhere the loader looks: only the report, then exit code 1.
-start_app LD_LIBRARY_PATH="$SCRATCH/empty"
+# No module anywhere the loader looks (the build keeps the real one beside
+# the program, so a lone copy of the program is started): only the report,
+# then exit code 1.
+mkdir "$SCRATCH/alone"
+cp "$ZOLVU_BIN/zolvu" "$SCRATCH/alone/"
+ZOLVU_BIN="$SCRATCH/alone" start_app LD_LIBRARY_PATH="$SCRATCH/empty"
 box=$(wait_window "Application Error")
 no_window Zolvu || fail "the main window appeared although the library is missing"
 press_key "$box" Return
