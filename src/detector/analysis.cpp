@@ -43,7 +43,7 @@ int32_t count(std::span<const unsigned char> bytes, const Cascades& cascades, bo
   const AnalysisSettings& settings = precise ? kPreciseSettings : kFastSettings;
   cv::Mat grey;
   try {
-    grey = decodeWorkingImage(bytes, header, settings.workingLongSide);
+    grey = decodeWorkingImage(bytes, header, settings);
   } catch (const cv::Exception&) {
     return ZOLVU_CANNOT_DECODE;
   }

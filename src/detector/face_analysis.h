@@ -13,16 +13,18 @@ namespace zolvu {
 
 struct AnalysisSettings {
   int workingLongSide;  // the photo is decoded and scaled down to at most this
+  int minimumLongSide;  // and a smaller one scaled up to at least this
+  double border;        // margin added around, as a share of the long side
   double scaleFactor;
   int minNeighbors;
   int minFace;          // smallest face searched, in working pixels
-  bool verify;          // keep only candidates that a second cue confirms
+  int requiredCues;     // of mouth, eyes and a second face detector; 0: none
 };
 
 extern const AnalysisSettings kFastSettings;
 extern const AnalysisSettings kPreciseSettings;
 
-// The classifiers a count uses; the verifying ones only when settings.verify.
+// The classifiers a count uses; the verifying ones only when requiredCues > 0.
 struct Cascades {
   cv::CascadeClassifier* face = nullptr;
   cv::CascadeClassifier* mouth = nullptr;
@@ -33,7 +35,8 @@ struct Cascades {
 // Greyscale, upright (EXIF orientation applied), long side at most
 // workingLongSide. Uses the JPEG decoder's own DCT scaling so a large photo is
 // never decoded at full size. Empty when the decoder fails.
-cv::Mat decodeWorkingImage(std::span<const unsigned char> bytes, const ImageHeader& header, int workingLongSide);
+cv::Mat decodeWorkingImage(std::span<const unsigned char> bytes, const ImageHeader& header,
+                           const AnalysisSettings& settings);
 
 std::vector<cv::Rect> findFaces(const cv::Mat& grey, const AnalysisSettings& settings, const Cascades& cascades);
 

@@ -213,14 +213,6 @@ TEST_P(BadInputTest, GivesItsCodeQuicklyInBothModes) {
 INSTANTIATE_TEST_SUITE_P(Fixtures, BadInputTest, testing::ValuesIn(kBadInputs),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FaceCountOrientation, TurnedFaceWithoutTheTagIsNotFound) {
-  // The control of ExifOrientation6: that case passes only because the
-  // orientation is applied.
-  TempFolder dir;
-  DetectorModule detector;
-  EXPECT_EQ(detector.count(file(dir, rotatedWithOrientation(kGraceHopper, false)), 0), 0);
-}
-
 // ---------------------------------------------------------------------------
 // Arguments and cascades.
 
