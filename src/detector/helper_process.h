@@ -26,7 +26,9 @@ class HelperProcess {
   HelperProcess(const HelperProcess&) = delete;
   HelperProcess& operator=(const HelperProcess&) = delete;
 
-  // Requires: one call at a time.
+  // Requires: one call at a time, from a thread that outlives the helper
+  // (the window's UI thread): the helper's PR_SET_PDEATHSIG fires when the
+  // thread that started it ends.
   int32_t call(const DetectRequest& request);
 
  private:

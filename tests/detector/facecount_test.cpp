@@ -206,7 +206,8 @@ TEST_P(BadInputTest, GivesItsCodeQuicklyInBothModes) {
       EXPECT_GE(result, input.expect.code) << "precise " << precise;
     else
       EXPECT_EQ(result, input.expect.code) << "precise " << precise;
-    EXPECT_LT(took, 2s) << "precise " << precise;
+    // Refusals come from the header or the descriptor, long before the limit.
+    EXPECT_LT(took, kTimeLimit / 2) << "precise " << precise;
   }
 }
 
@@ -354,9 +355,11 @@ TEST(FaceCountHelper, InheritsNoDescriptorOfTheProgramAndHasAMemoryLimit) {
     EXPECT_NE(fs::read_symlink(entry.path()), fs::path(leaky)) << "descriptor " << entry.path().filename();
   ::close(fd);
 
+#if !defined(__SANITIZE_ADDRESS__)  // the helper lifts its limit for AddressSanitizer's shadow memory
   const std::string limits = readFile("/proc/" + std::to_string(helper) + "/limits");
   const auto line = limits.substr(limits.find("Max address space"));
   EXPECT_EQ(line.substr(0, line.find('\n')).find("unlimited"), std::string::npos) << line;
+#endif
 }
 
 TEST(FaceCountHelper, DiesWithTheProgramThatStartedIt) {
