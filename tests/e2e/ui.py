@@ -5,9 +5,21 @@ drives it with real X input (xdotool), as a user with a screen reader would.
   ui.py state                  the window's controls as JSON
   ui.py wait EXPR [SECONDS]    polls until EXPR (Python, over the state `s`)
                                holds; prints the state, or fails with it
+  ui.py until EXPR [SECONDS]   the same, but reads only what EXPR needs and
+                               prints nothing: it returns the moment EXPR holds
+  ui.py during BEGIN COMMAND END [SECONDS]
+                               waits for BEGIN, runs the shell COMMAND, waits
+                               for END and prints the state, all with the
+                               controls looked up once; "longest_still"
+                               counts from BEGIN on
   ui.py click NAME             clicks the button or check box with that text
   ui.py select INDEX           clicks the result list's entry INDEX (from 0)
   ui.py folder TEXT            replaces the folder box's text by typing
+  ui.py key KEY                types a key into the focused control
+
+While it waits, `wait` also measures the longest time the status text
+stood still and adds it to the state it prints, as "longest_still", with
+that text as "longest_still_status".
 
 The controls carry no names over AT-SPI, so they are told apart by role,
 text and place: the folder box is the first text field of the window (the
@@ -78,22 +90,40 @@ def controls(window):
     return found
 
 
+READERS = {
+    "folder": lambda c: text_of(c["folder"]),
+    "path": lambda c: text_of(c["path"]),
+    "status": lambda c: c["status"].name,
+    "start": lambda c: has(c["buttons"]["Analüüsi"], pyatspi.STATE_ENABLED),
+    "stop": lambda c: has(c["buttons"]["Lõpeta"], pyatspi.STATE_ENABLED),
+    "precise": lambda c: has(c["check"], pyatspi.STATE_CHECKED),
+    "list": lambda c: [item.name for item in c["list"] if item is not None],
+    "selected": lambda c: [i for i, item in enumerate(c["list"])
+                           if item is not None and has(item, pyatspi.STATE_SELECTED)],
+}
+
+
+class State(dict):
+    """The window's state, each value read only when first asked for: while
+    the program is busy every read waits for its next event hand-over."""
+
+    def __init__(self, found):
+        super().__init__()
+        self.found = found
+
+    def __missing__(self, key):
+        self[key] = READERS[key](self.found)
+        return self[key]
+
+    def complete(self):
+        for key in READERS:
+            self[key]
+        return dict(self)
+
+
 def state():
     window = find_window()
-    if window is None:
-        return None
-    c = controls(window)
-    items = [item for item in c["list"] if item is not None]
-    return {
-        "folder": text_of(c["folder"]),
-        "path": text_of(c["path"]),
-        "status": c["status"].name,
-        "start": has(c["buttons"]["Analüüsi"], pyatspi.STATE_ENABLED),
-        "stop": has(c["buttons"]["Lõpeta"], pyatspi.STATE_ENABLED),
-        "precise": has(c["check"], pyatspi.STATE_CHECKED),
-        "list": [item.name for item in items],
-        "selected": [i for i, item in enumerate(items) if has(item, pyatspi.STATE_SELECTED)],
-    }
+    return None if window is None else State(controls(window)).complete()
 
 
 def click_at(node):
@@ -101,25 +131,73 @@ def click_at(node):
     subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], check=True)
 
 
-def main(argv):
-    command = argv[1]
-    if command == "state":
-        print(json.dumps(state(), ensure_ascii=False))
-    elif command == "wait":
-        deadline = time.monotonic() + (float(argv[3]) if len(argv) > 3 else 20)
-        last = None
+class Watcher:
+    """Polls the window with controls looked up once, and measures how long
+    the status text stands still. The clock starts at the first text read,
+    not while the controls are being looked up."""
+
+    def __init__(self):
+        self.found = None
+        self.last = None
+        self.status, self.since, self.longest, self.longest_status = None, None, 0.0, None
+
+    def poll(self):
+        if self.found is None:
+            window = find_window()
+            self.found = controls(window) if window is not None else None
+        if self.found is None:
+            return None
+        current = State(self.found)
+        now = time.monotonic()
+        if self.since is not None and now - self.since > self.longest:
+            self.longest, self.longest_status = now - self.since, self.status
+        if current["status"] != self.status:
+            self.status, self.since = current["status"], now
+        self.last = current
+        return current
+
+    def until(self, expression, seconds):
+        deadline = time.monotonic() + seconds
         while time.monotonic() < deadline:
             try:
-                last = state()
+                current = self.poll()
+                if current is not None and eval(expression, {}, {"s": current}):
+                    return current
             except Exception as error:  # the window may be going away
-                last = {"error": repr(error)}
-            if last is not None and "error" not in last and eval(argv[2], {}, {"s": last}):
-                print(json.dumps(last, ensure_ascii=False))
-                return 0
+                self.last, self.found = {"error": repr(error)}, None
             time.sleep(0.05)
-        print("timed out waiting for %s; last state %s" % (argv[2], json.dumps(last, ensure_ascii=False)),
-              file=sys.stderr)
-        return 1
+        print("timed out waiting for %s; last seen %s"
+              % (expression, json.dumps(dict(self.last or {}), ensure_ascii=False)), file=sys.stderr)
+        return None
+
+    def report(self, current):
+        shown = current.complete()
+        shown["longest_still"] = round(self.longest, 2)
+        shown["longest_still_status"] = self.longest_status
+        print(json.dumps(shown, ensure_ascii=False))
+
+
+def main(argv):
+    command = argv[1]
+    watcher = Watcher()
+    if command == "state":
+        print(json.dumps(state(), ensure_ascii=False))
+    elif command in ("wait", "until"):
+        current = watcher.until(argv[2], float(argv[3]) if len(argv) > 3 else 20)
+        if current is None:
+            return 1
+        if command == "wait":
+            watcher.report(current)
+    elif command == "during":
+        seconds = float(argv[5]) if len(argv) > 5 else 20
+        if watcher.until(argv[2], seconds) is None:
+            return 1
+        subprocess.run(argv[3], shell=True, check=True)
+        watcher.longest, watcher.longest_status = 0.0, None  # measured from BEGIN on
+        current = watcher.until(argv[4], seconds)
+        if current is None:
+            return 1
+        watcher.report(current)
     else:
         c = controls(find_window())
         if command == "click":
@@ -127,6 +205,8 @@ def main(argv):
             click_at(target)
         elif command == "select":
             click_at(c["list"][int(argv[2])])
+        elif command == "key":
+            subprocess.run(["xdotool", "key", argv[2]], check=True)
         elif command == "folder":
             click_at(c["folder"])
             subprocess.run(["xdotool", "key", "ctrl+a", "BackSpace"], check=True)

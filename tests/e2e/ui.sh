@@ -4,10 +4,20 @@
 # at start-up, and Qt is told to expose its widgets although no screen
 # reader has asked.
 if [ -z "${ZOLVU_E2E_BUS:-}" ]; then
-  ZOLVU_E2E_BUS=1 exec dbus-run-session -- "$0" "$@"
+  # The accessibility bus puts its socket in the runtime folder of the
+  # session it starts in; tests running side by side each need their own.
+  bus_runtime=$(mktemp -d)
+  code=0
+  ZOLVU_E2E_BUS=1 XDG_RUNTIME_DIR="$bus_runtime" dbus-run-session -- "$0" "$@" || code=$?
+  rm -rf "$bus_runtime"
+  exit "$code"
 fi
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-/usr/bin/python3 -c 'import pyatspi; pyatspi.Registry.getDesktop(0)' 2>/dev/null
+# On a busy machine the bus can take longer to come up than one call waits.
+for attempt in 1 2 3 4 5; do
+  /usr/bin/python3 -c 'import pyatspi; pyatspi.Registry.getDesktop(0)' 2>/dev/null && break
+  [ "$attempt" = 5 ] && fail "the accessibility bus did not start"
+done
 
 ui() { /usr/bin/python3 "$E2E_DIR/ui.py" "$@"; }
