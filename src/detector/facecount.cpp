@@ -19,7 +19,12 @@ using namespace std::chrono_literals;
 // No real photograph comes near it on this machine (the slowest measured
 // takes well under a second in the precise mode), yet it is short enough that
 // the window, which cannot react during a call, never seems hung for long.
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitized build runs the helper several times slower.
+constexpr auto kTimeLimit = 12000ms;
+#else
 constexpr auto kTimeLimit = 4000ms;
+#endif
 // Loading OpenCV and the four cascades of the precise mode takes about a
 // second in a fresh helper; a busy machine may need several.
 constexpr auto kStartupAllowance = 4000ms;

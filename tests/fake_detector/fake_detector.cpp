@@ -57,17 +57,20 @@ __attribute__((visibility("default"))) std::int32_t facecount(const char* image,
     calls.push_back({image, faceCascade, mouthCascade, precise});
     Log(std::string(image) + "|" + faceCascade + "|" + mouthCascade + "|" + std::to_string(precise));
     if (callback) callback(image, callbackContext);
-    std::ifstream in(image);
-    if (!in) return -1;
-    std::string word;
-    in >> word;
+    std::string word, release;
+    std::int32_t count = 0;
+    {
+        // Read and closed before any fault: a fault abandons this frame, and
+        // an open stream would be left behind as a leak.
+        std::ifstream in(image);
+        if (!in) return -1;
+        in >> word;
+        if (word == "hold") in >> release >> count;
+    }
     if (word == "throw") throw std::runtime_error("fake detector failure");
     if (word == "segv") return *static_cast<volatile std::int32_t*>(nullptr);
     if (word == "overflow") return Recurse(0);
     if (word == "hold") {
-        std::string release;
-        std::int32_t count = 0;
-        in >> release >> count;
         // Bounded, so a test that never releases does not hang the program.
         for (int i = 0; i < 3000 && !std::ifstream(release); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return count;

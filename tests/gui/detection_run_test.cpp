@@ -30,9 +30,15 @@
 
 // Memory runs out for the next allocation of at least this many bytes; 0
 // while no such failure is wanted. Only operator new is affected; Qt's
-// containers allocate with malloc.
+// containers allocate with malloc. AddressSanitizer brings its own
+// allocator, which a replaced operator new would mismatch, so there the
+// failure cannot be injected.
 static std::atomic<std::size_t> failAllocationFrom{0};
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool CanInjectAllocationFailure = false;
+#else
+constexpr bool CanInjectAllocationFailure = true;
 void* operator new(std::size_t size) {
     std::size_t limit = failAllocationFrom.load();
     if (limit != 0 && size >= limit && failAllocationFrom.compare_exchange_strong(limit, 0)) throw std::bad_alloc();
@@ -41,6 +47,7 @@ void* operator new(std::size_t size) {
 }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+#endif
 
 using namespace zolvu;
 
@@ -413,6 +420,7 @@ TEST(DetectionRunAlone, EmptyEntryPointFailsEveryStepSilently) {
 // Memory that runs out while the search copies the folder name for the
 // system: the run guard swallows it and the run ends as a normal one.
 TEST(DetectionRunAlone, FailureInsideTheRunIsSwallowedWithDone) {
+    if (!CanInjectAllocationFailure) GTEST_SKIP() << "AddressSanitizer's allocator cannot be made to fail";
     RunFixture f;
     f.MakeFolder({"1"});
     f.form->Edit1->setText(QString(20000, u'x'));
