@@ -12,7 +12,13 @@ drives it with real X input (xdotool), as a user with a screen reader would.
                                for END and prints the state, all with the
                                controls looked up once; "longest_still"
                                counts from BEGIN on
+  ui.py steps COND CMD...      for each pair in turn: waits (at most 120 s)
+                               for COND, then runs the shell command CMD;
+                               the controls are looked up once
   ui.py click NAME             clicks the button or check box with that text
+  ui.py where NAME             prints where that control's centre is on the
+                               screen, for a click that must not wait for
+                               the look-up while the program is busy
   ui.py select INDEX           clicks the result list's entry INDEX (from 0)
   ui.py folder TEXT            replaces the folder box's text by typing
   ui.py key KEY                types a key into the focused control
@@ -188,6 +194,11 @@ def main(argv):
             return 1
         if command == "wait":
             watcher.report(current)
+    elif command == "steps":
+        for expression, action in zip(argv[2::2], argv[3::2]):
+            if watcher.until(expression, 120) is None:
+                return 1
+            subprocess.run(action, shell=True, check=True)
     elif command == "during":
         seconds = float(argv[5]) if len(argv) > 5 else 20
         if watcher.until(argv[2], seconds) is None:
@@ -200,7 +211,10 @@ def main(argv):
         watcher.report(current)
     else:
         c = controls(find_window())
-        if command == "click":
+        if command == "where":
+            target = c["check"] if c["check"].name == argv[2] else c["buttons"][argv[2]]
+            print(*centre(target))
+        elif command == "click":
             target = c["check"] if c["check"].name == argv[2] else c["buttons"][argv[2]]
             click_at(target)
         elif command == "select":
