@@ -19,7 +19,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -s "$SCRATCH/app.out" ]; then
+    echo "--- the program's output:" >&2
+    tail -n 40 "$SCRATCH/app.out" >&2
+  fi
+  exit 1
+}
 
 start_xvfb() {
   local fifo="$SCRATCH/displayfd"
