@@ -14,7 +14,10 @@ bool isBareFileName(const std::string& name) {
 }
 
 std::vector<std::string> trustedCascadeFolders(const std::string& helperFolder) {
-  return {helperFolder + "/cascades", "/usr/share/opencv4/haarcascades"};
+  // Beside the helper in the build; the installed layout keeps the helper in
+  // <prefix>/lib/zolvu and the cascades in <prefix>/share/zolvu/cascades.
+  return {helperFolder + "/cascades", helperFolder + "/../../share/zolvu/cascades",
+          "/usr/share/opencv4/haarcascades"};
 }
 
 CascadeStore::Lookup CascadeStore::get(const std::string& name) {

@@ -65,9 +65,10 @@ TEST_F(CascadeStoreTest, AFailureIsNotRemembered) {
   EXPECT_EQ(store.get(kName).status, 0);
 }
 
-TEST(TrustedCascadeFolders, OwnFolderFirstThenDebian) {
+TEST(TrustedCascadeFolders, OwnFolderFirstThenTheInstalledOneThenDebian) {
   EXPECT_EQ(zolvu::trustedCascadeFolders("/opt/zolvu"),
-            (std::vector<std::string>{"/opt/zolvu/cascades", "/usr/share/opencv4/haarcascades"}));
+            (std::vector<std::string>{"/opt/zolvu/cascades", "/opt/zolvu/../../share/zolvu/cascades",
+                                      "/usr/share/opencv4/haarcascades"}));
 }
 
 }  // namespace
