@@ -10,11 +10,18 @@
 namespace zolvu {
 namespace {
 
-// The two cascades a request names, plus the fixed verifying ones of the
-// precise mode. The mouth cascade is needed only there.
+// dlib's model is compiled in; it is built once, on the helper's first count.
+dlib::frontal_face_detector& gradientDetector() {
+  static dlib::frontal_face_detector detector = dlib::get_frontal_face_detector();
+  return detector;
+}
+
+// The two cascades a request names, plus the fixed verifying ones: the eye
+// in both modes, the mouth and a second face cascade in the precise mode.
+// The mouth cascade is needed only there.
 struct CascadeChoice {
   int32_t status = 0;
-  Cascades cascades{};
+  FaceDetectors cascades{};
 };
 
 CascadeChoice chooseCascades(const DetectRequest& request, CascadeStore& store) {
@@ -29,15 +36,16 @@ CascadeChoice chooseCascades(const DetectRequest& request, CascadeStore& store) 
     slot = lookup.classifier;
   };
   take(request.faceCascade, choice.cascades.face);
+  take("haarcascade_eye.xml", choice.cascades.eye);
   if (request.precise) {
     take(request.mouthCascade, choice.cascades.mouth);
-    take("haarcascade_eye.xml", choice.cascades.eye);
     take("haarcascade_frontalface_default.xml", choice.cascades.secondFace);
   }
+  choice.cascades.gradients = &gradientDetector();
   return choice;
 }
 
-int32_t count(std::span<const unsigned char> bytes, const Cascades& cascades, bool precise) {
+int32_t count(std::span<const unsigned char> bytes, const FaceDetectors& cascades, bool precise) {
   const ImageHeader header = readImageHeader(bytes);
   if (header.status != 0) return header.status;
   const AnalysisSettings& settings = precise ? kPreciseSettings : kFastSettings;

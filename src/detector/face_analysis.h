@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include <dlib/image_processing/frontal_face_detector.h>
 #include <opencv2/core.hpp>
 #include <opencv2/objdetect.hpp>
 
@@ -18,15 +19,18 @@ struct AnalysisSettings {
   double scaleFactor;
   int minNeighbors;
   int minFace;          // smallest face searched, in working pixels
-  int requiredCues;     // of mouth, eyes and a second face detector; 0: none
+  int requiredCues;     // confirmations a cascade's candidate needs; 0: none
 };
 
 extern const AnalysisSettings kFastSettings;
 extern const AnalysisSettings kPreciseSettings;
 
-// The classifiers a count uses; the verifying ones only when requiredCues > 0.
-struct Cascades {
+// The detectors a count uses. The cascade's candidates are confirmed by the
+// verifying cascades that are given (the fast mode gives the eye alone);
+// the gradient detector's faces need no confirmation.
+struct FaceDetectors {
   cv::CascadeClassifier* face = nullptr;
+  dlib::frontal_face_detector* gradients = nullptr;
   cv::CascadeClassifier* mouth = nullptr;
   cv::CascadeClassifier* eye = nullptr;
   cv::CascadeClassifier* secondFace = nullptr;
@@ -38,6 +42,11 @@ struct Cascades {
 cv::Mat decodeWorkingImage(std::span<const unsigned char> bytes, const ImageHeader& header,
                            const AnalysisSettings& settings);
 
-std::vector<cv::Rect> findFaces(const cv::Mat& grey, const AnalysisSettings& settings, const Cascades& cascades);
+// The photo with a margin of `border` times its long side on every side, so
+// that a face filling the frame still fits the cascade's window.
+cv::Mat withSearchMargin(const cv::Mat& grey, double border);
+
+// One rectangle per face found, in the working image's coordinates.
+std::vector<cv::Rect> findFaces(const cv::Mat& grey, const AnalysisSettings& settings, const FaceDetectors& detectors);
 
 }  // namespace zolvu

@@ -73,7 +73,9 @@ INSTANTIATE_TEST_SUITE_P(Debian, RealPhoto,
                                          Photo{"Messi", kOpenCvData + "messi5.jpg", true},
                                          Photo{"Fruits", kOpenCvData + "fruits.jpg", false},
                                          Photo{"Building", kOpenCvData + "building.jpg", false},
-                                         Photo{"Baboon", kOpenCvData + "baboon.jpg", false}),
+                                         Photo{"Baboon", kOpenCvData + "baboon.jpg", false},
+                                         // The face cascade fires on this aerial photo, with no eye.
+                                         Photo{"AerialCity", kOpenCvData + "aero3.jpg", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------

@@ -28,10 +28,13 @@ fail() {
   exit 1
 }
 
+# -noreset: by default the server resets when its last client leaves, and a
+# program started in that moment cannot connect; the tests start one program
+# right after another.
 start_xvfb() {
   local fifo="$SCRATCH/displayfd"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
   XVFB_PID=$!
   local number
   read -r number <"$fifo"
