@@ -16,9 +16,10 @@ namespace zolvu {
 // (HOG) detector, strong on ordinary frontal faces, and the named cascade,
 // which also finds bearded, open-mouthed and turned faces but lists walls and
 // leaves too, so its candidates need a confirmation.
-// Fast: an eye in the candidate's upper half; a coarse scale step, since
-// the gradient detector already covers the small faces.
-const AnalysisSettings kFastSettings{1000, 1000, 0.1, 1.2, 2, 24, 1};
+// Fast: an eye in the candidate's upper half, and a coarse scale step: the
+// gradient detector finds the ordinary faces, the cascade only adds the few
+// it misses. (Steps 1.1 to 1.3 found the same photos; 1.3 is the quickest.)
+const AnalysisSettings kFastSettings{1000, 1000, 0.1, 1.3, 2, 24, 1};
 // Precise: more resolution, a finer step, and two of three cues (mouth,
 // eye, a differently trained face cascade) for each cascade candidate.
 const AnalysisSettings kPreciseSettings{1200, 1200, 0.1, 1.1, 3, 24, 2};
