@@ -10,6 +10,7 @@
 #include "platform/handler_guard.h"
 #include "platform/image_view.h"
 #include "platform/path_text.h"
+#include "platform/pause.h"
 #include "platform/pictures_folder.h"
 #include "platform/splitter.h"
 #include "platform/status_bar.h"
@@ -17,8 +18,6 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QScopeGuard>
-#include <chrono>
-#include <thread>
 
 namespace zolvu {
 
@@ -31,8 +30,6 @@ QString GetMyDocuments() {
     if (!path) Raise(Exception(QStringLiteral("Could not find MyDocuments folder location.")));
     return *path;
 }
-
-void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 template <class W>
 W* Named(W* widget, const char* name) {
@@ -79,6 +76,10 @@ TForm1::TForm1() {
     auto* statusLayout = new TAlignLayout(StatusBar1, QSizeF(684, 22));
     Label2 = Named(new TLabel(StatusBar1), "Label2");
     statusLayout->AddAligned(Label2, TAlignKind::None, QRectF(4, 5, 357, 15));
+    // The status text changes after every file of a run. The label's box is
+    // fixed by the design; fixing its size as well keeps each new text from
+    // asking the whole form to lay itself out again.
+    Label2->setFixedSize(Label2->size());
 
     Label3 = Named(new TLabel(QStringLiteral("Zolvu: fotod, millel on nägu. Tuvastus: OpenCV."), Panel1), "Label3");
     panel1Layout->AddAligned(Label3, TAlignKind::None, QRectF(128, 80, 329, 15));

@@ -1,6 +1,8 @@
 #include "platform/list_box.h"
 
+#include "platform/cached_item_delegate.h"
 #include "platform/handler_guard.h"
+#include "platform/list_scroll_bar.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -18,6 +20,11 @@ TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTextElideMode(Qt::ElideMiddle);
+    // Each append relays the list out, which repaints every visible entry
+    // and the scroll bar although neither changed; the delegate copies
+    // entries drawn before, and the bar repaints only when it changes.
+    setItemDelegate(new TCachedItemDelegate(this));
+    setVerticalScrollBar(new TListScrollBar(Qt::Vertical, this));
 }
 
 void TListBox::Clear() {

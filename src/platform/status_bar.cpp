@@ -3,6 +3,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QStyle>
+#include <algorithm>
+#include <cmath>
 
 namespace zolvu {
 
@@ -24,6 +26,14 @@ protected:
 private:
     QImage picture_;
 };
+
+// Whether the body, as the style draws it, covers the whole bar opaquely.
+bool CoversBar(const TStatusBarStyle& style) {
+    const QMarginsF m = style.bodyMargins;
+    if (m.left() > 0 || m.top() > 0 || m.right() > 0 || m.bottom() > 0) return false;
+    return std::all_of(style.fill.begin(), style.fill.end(),
+                       [](const QGradientStop& stop) { return stop.second.alpha() == 255; });
+}
 
 TStatusBarStyle StatusBar1Style1() {
     TStatusBarStyle style;
@@ -53,6 +63,9 @@ const TStatusBarStyle* TStyleBook::Lookup(const QString& name) const {
 TStatusBar::TStatusBar(QWidget* parent, const TStyleBook* styleBook, const QString& styleLookup)
     : QWidget(parent), style_(styleBook ? styleBook->Lookup(styleLookup) : nullptr) {
     grip_ = new TStyledSizeGrip(this, style_ ? style_->gripPicture : QImage());
+    // A bar its body covers hides what lies behind it, which then need not
+    // be painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent, style_ && CoversBar(*style_));
 }
 
 void TStatusBar::SetShowSizeGrip(bool show) {
@@ -71,11 +84,32 @@ QRectF TStatusBar::GripRect() const {
     return QRectF(body.right() - style_->gripWidth, body.top(), style_->gripWidth, body.height());
 }
 
-void TStatusBar::resizeEvent(QResizeEvent*) { grip_->setGeometry(GripRect().toRect()); }
+void TStatusBar::resizeEvent(QResizeEvent*) {
+    grip_->setGeometry(GripRect().toRect());
+    body_ = QPixmap();
+}
 
 void TStatusBar::paintEvent(QPaintEvent*) {
     if (!style_) return;
     QPainter p(this);
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != std::round(ratio)) {
+        DrawBody(p);
+        return;
+    }
+    if (body_.isNull() || body_.devicePixelRatio() != ratio) {
+        body_ = QPixmap(size() * ratio);
+        body_.setDevicePixelRatio(ratio);
+        // Covered whole, the picture needs no transparency and is copied
+        // without blending.
+        body_.fill(testAttribute(Qt::WA_OpaquePaintEvent) ? QColor(Qt::white) : QColor(Qt::transparent));
+        QPainter bodyPainter(&body_);
+        DrawBody(bodyPainter);
+    }
+    p.drawPixmap(0, 0, body_);
+}
+
+void TStatusBar::DrawBody(QPainter& p) const {
     p.setClipRect(rect());
     const QRectF body = BodyRect();
     QLinearGradient gradient(body.topLeft(), body.bottomLeft());

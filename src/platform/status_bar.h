@@ -8,11 +8,18 @@
 // wide with margins of 2, the size grip, whose look ("StatusBar1sizegrip1")
 // is an 11 x 11 picture centred in it at its own size. The grip is shown
 // while ShowSizeGrip is true and then resizes the window when dragged.
+//
+// The bar is repainted behind its text each time the text changes, so its
+// body is drawn once per size into a picture, which each repaint copies; at
+// a fractional pixel ratio, where a copy could land between pixels, the
+// body is drawn directly. A body that covers the whole bar with opaque
+// colours hides what lies behind the bar, which is then not painted.
 
 #include <QColor>
 #include <QGradientStops>
 #include <QImage>
 #include <QObject>
+#include <QPixmap>
 #include <QSizeGrip>
 #include <QString>
 #include <QWidget>
@@ -56,7 +63,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void DrawBody(QPainter& painter) const;
+
     const TStatusBarStyle* style_;
+    QPixmap body_;  // the body as last drawn, empty until drawn at this size
     QSizeGrip* grip_;
     bool showSizeGrip_ = true;
 };
