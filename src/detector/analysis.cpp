@@ -16,36 +16,37 @@ dlib::frontal_face_detector& gradientDetector() {
   return detector;
 }
 
-// The two cascades a request names, plus the fixed verifying ones: the eye
-// in both modes, the mouth and a second face cascade in the precise mode.
-// The mouth cascade is needed only there.
-struct CascadeChoice {
+// The detectors a request uses: the two cascades it names, the fixed
+// verifying ones (the eye in both modes, the mouth and a second face cascade
+// in the precise mode; the mouth cascade is needed only there) and the
+// gradient detector.
+struct DetectorChoice {
   int32_t status = 0;
-  FaceDetectors cascades{};
+  FaceDetectors detectors{};
 };
 
-CascadeChoice chooseCascades(const DetectRequest& request, CascadeStore& store) {
+DetectorChoice chooseDetectors(const DetectRequest& request, CascadeStore& store) {
   // Names are checked up front: a bad mouth cascade name is the caller's
   // mistake in either mode.
   if (!isBareFileName(request.faceCascade) || !isBareFileName(request.mouthCascade)) return {ZOLVU_BAD_ARGUMENT, {}};
-  CascadeChoice choice;
+  DetectorChoice choice;
   auto take = [&](const std::string& name, cv::CascadeClassifier*& slot) {
     if (choice.status != 0) return;
     const auto lookup = store.get(name);
     choice.status = lookup.status;
     slot = lookup.classifier;
   };
-  take(request.faceCascade, choice.cascades.face);
-  take("haarcascade_eye.xml", choice.cascades.eye);
+  take(request.faceCascade, choice.detectors.face);
+  take("haarcascade_eye.xml", choice.detectors.eye);
   if (request.precise) {
-    take(request.mouthCascade, choice.cascades.mouth);
-    take("haarcascade_frontalface_default.xml", choice.cascades.secondFace);
+    take(request.mouthCascade, choice.detectors.mouth);
+    take("haarcascade_frontalface_default.xml", choice.detectors.secondFace);
   }
-  choice.cascades.gradients = &gradientDetector();
+  choice.detectors.gradients = &gradientDetector();
   return choice;
 }
 
-int32_t count(std::span<const unsigned char> bytes, const FaceDetectors& cascades, bool precise) {
+int32_t count(std::span<const unsigned char> bytes, const FaceDetectors& detectors, bool precise) {
   const ImageHeader header = readImageHeader(bytes);
   if (header.status != 0) return header.status;
   const AnalysisSettings& settings = precise ? kPreciseSettings : kFastSettings;
@@ -56,7 +57,7 @@ int32_t count(std::span<const unsigned char> bytes, const FaceDetectors& cascade
     return ZOLVU_CANNOT_DECODE;
   }
   if (grey.empty()) return ZOLVU_CANNOT_DECODE;
-  return static_cast<int32_t>(findFaces(grey, settings, cascades).size());
+  return static_cast<int32_t>(findFaces(grey, settings, detectors).size());
 }
 
 template <typename Work>
@@ -75,19 +76,19 @@ int32_t guarded(Work work) {
 
 int32_t analyseBytes(std::span<const unsigned char> bytes, const DetectRequest& request, CascadeStore& store) {
   return guarded([&] {
-    const CascadeChoice choice = chooseCascades(request, store);
+    const DetectorChoice choice = chooseDetectors(request, store);
     if (choice.status != 0) return choice.status;
-    return count(bytes, choice.cascades, request.precise != 0);
+    return count(bytes, choice.detectors, request.precise != 0);
   });
 }
 
 int32_t analyseFile(const DetectRequest& request, CascadeStore& store) {
   return guarded([&] {
-    const CascadeChoice choice = chooseCascades(request, store);
+    const DetectorChoice choice = chooseDetectors(request, store);
     if (choice.status != 0) return choice.status;
     const ImageFile file = readImageFile(request.image);
     if (file.status != 0) return file.status;
-    return count(file.bytes, choice.cascades, request.precise != 0);
+    return count(file.bytes, choice.detectors, request.precise != 0);
   });
 }
 
