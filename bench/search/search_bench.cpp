@@ -47,8 +47,7 @@ long BareWalk(const std::string& folder) {
     DIR* dir = opendir(folder.c_str());
     if (!dir) return 0;
     while (const dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] == '.' && (!entry->d_name[1] || (entry->d_name[1] == '.' && !entry->d_name[2])))
-            continue;
+        if (entry->d_name[0] == '.' && (!entry->d_name[1] || (entry->d_name[1] == '.' && !entry->d_name[2]))) continue;
         ++entries;
         struct stat st {};
         if (fstatat(dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode))

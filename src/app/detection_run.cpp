@@ -16,9 +16,8 @@ AnalysisEnd analyseFiles(const QStringList& pfilelist, Tfacecount facecount, con
             const std::int32_t precise = env.preciseChecked() ? 1 : 0;
             if (!facecount) Raise(Exception(QStringLiteral("The detector has no entry point")));
             std::int32_t pcnt = 0;
-            CallCatchingFaults([&] {
-                pcnt = facecount(ps.c_str(), CZolvuHaarCascadeDefFile, CZolvuMouthCsacadeDefFile, precise);
-            });
+            CallCatchingFaults(
+                [&] { pcnt = facecount(ps.c_str(), CZolvuHaarCascadeDefFile, CZolvuMouthCsacadeDefFile, precise); });
             if (pcnt > 0) env.addResult(pfilelist.at(i));
             if (env.stopRequested()) return AnalysisEnd::Stopped;
             env.processMessages();

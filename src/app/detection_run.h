@@ -14,8 +14,8 @@ namespace zolvu {
 struct RunEnvironment {
     std::function<void()> processMessages;  // the event hand-over
     std::function<void(int milliseconds)> sleep;
-    std::function<bool()> stopRequested;    // Terminated or FStopFlag
-    std::function<bool()> preciseChecked;   // read before every call
+    std::function<bool()> stopRequested;   // Terminated or FStopFlag
+    std::function<bool()> preciseChecked;  // read before every call
     std::function<void(const QString&)> addResult;
     std::function<void(const QString&)> setStatus;
 };

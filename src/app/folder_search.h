@@ -10,9 +10,9 @@ namespace zolvu {
 
 // What the search needs from the window it runs in.
 struct SearchEnvironment {
-    std::function<void()> processMessages;       // the event hand-over
+    std::function<void()> processMessages;  // the event hand-over
     std::function<void(int milliseconds)> sleep;
-    std::function<bool()> stopRequested;         // Terminated or FStopFlag
+    std::function<bool()> stopRequested;  // Terminated or FStopFlag
     std::function<void(const QString&)> setStatus;
 };
 

@@ -121,9 +121,7 @@ TForm1::TForm1() {
     FormCreate(this);
 }
 
-TAlignLayout* TForm1::LayoutOf(const QWidget* panel) const {
-    return static_cast<TAlignLayout*>(panel->layout());
-}
+TAlignLayout* TForm1::LayoutOf(const QWidget* panel) const { return static_cast<TAlignLayout*>(panel->layout()); }
 
 void TForm1::FormCreate(QObject*) { Edit1->setText(IncludeTrailingPathDelimiter(GetMyDocuments())); }
 

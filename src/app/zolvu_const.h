@@ -13,8 +13,8 @@ namespace zolvu {
 // The detector's entry point: image path and the two cascade file names as
 // zero-terminated 8-bit text, the precise flag 1 or 0; the count of face
 // detections, where a result above 0 marks a hit.
-using Tfacecount = std::int32_t (*)(const char* image, const char* faceCascade,
-                                    const char* mouthCascade, std::int32_t precise);
+using Tfacecount = std::int32_t (*)(const char* image, const char* faceCascade, const char* mouthCascade,
+                                    std::int32_t precise);
 
 inline constexpr char CZolvuHaarCascadeDefFile[] = "haarcascade_frontalface_alt.xml";
 inline constexpr char CZolvuMouthCsacadeDefFile[] = "haarcascade_mcs_mouth.xml";

@@ -12,23 +12,23 @@
 namespace zolvu {
 
 class CascadeStore {
- public:
-  // Folders in search order.
-  explicit CascadeStore(std::vector<std::string> folders);
+public:
+    // Folders in search order.
+    explicit CascadeStore(std::vector<std::string> folders);
 
-  struct Lookup {
-    int status = 0;  // 0, or a zolvu_result
-    cv::CascadeClassifier* classifier = nullptr;
-  };
+    struct Lookup {
+        int status = 0;  // 0, or a zolvu_result
+        cv::CascadeClassifier* classifier = nullptr;
+    };
 
-  // ZOLVU_BAD_ARGUMENT for a name that is not a bare file name, so no name can
-  // reach outside the folders; ZOLVU_BAD_CASCADE when missing or corrupt.
-  // A failure is not remembered: a cascade installed later is found.
-  Lookup get(const std::string& name);
+    // ZOLVU_BAD_ARGUMENT for a name that is not a bare file name, so no name can
+    // reach outside the folders; ZOLVU_BAD_CASCADE when missing or corrupt.
+    // A failure is not remembered: a cascade installed later is found.
+    Lookup get(const std::string& name);
 
- private:
-  std::vector<std::string> folders_;
-  std::map<std::string, std::unique_ptr<cv::CascadeClassifier>> loaded_;
+private:
+    std::vector<std::string> folders_;
+    std::map<std::string, std::unique_ptr<cv::CascadeClassifier>> loaded_;
 };
 
 // The folders a helper installed at `helperFolder` trusts: the project's

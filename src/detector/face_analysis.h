@@ -13,13 +13,13 @@
 namespace zolvu {
 
 struct AnalysisSettings {
-  int workingLongSide;  // the photo is decoded and scaled down to at most this
-  int minimumLongSide;  // and a smaller one scaled up to at least this
-  double border;        // margin added around, as a share of the long side
-  double scaleFactor;
-  int minNeighbors;
-  int minFace;          // smallest face searched, in working pixels
-  int requiredCues;     // confirmations a cascade's candidate needs; 0: none
+    int workingLongSide;  // the photo is decoded and scaled down to at most this
+    int minimumLongSide;  // and a smaller one scaled up to at least this
+    double border;        // margin added around, as a share of the long side
+    double scaleFactor;
+    int minNeighbors;
+    int minFace;       // smallest face searched, in working pixels
+    int requiredCues;  // confirmations a cascade's candidate needs; 0: none
 };
 
 extern const AnalysisSettings kFastSettings;
@@ -29,11 +29,11 @@ extern const AnalysisSettings kPreciseSettings;
 // verifying cascades that are given (the fast mode gives the eye alone);
 // the gradient detector's faces need no confirmation.
 struct FaceDetectors {
-  cv::CascadeClassifier* face = nullptr;
-  dlib::frontal_face_detector* gradients = nullptr;
-  cv::CascadeClassifier* mouth = nullptr;
-  cv::CascadeClassifier* eye = nullptr;
-  cv::CascadeClassifier* secondFace = nullptr;
+    cv::CascadeClassifier* face = nullptr;
+    dlib::frontal_face_detector* gradients = nullptr;
+    cv::CascadeClassifier* mouth = nullptr;
+    cv::CascadeClassifier* eye = nullptr;
+    cv::CascadeClassifier* secondFace = nullptr;
 };
 
 // Greyscale, upright (EXIF orientation applied), long side at most

@@ -30,41 +30,39 @@ constexpr auto kTimeLimit = 4000ms;
 constexpr auto kStartupAllowance = 4000ms;
 
 std::string moduleFolder() {
-  Dl_info info{};
-  if (::dladdr(reinterpret_cast<const void*>(&facecount), &info) == 0 || info.dli_fname == nullptr)
-    return {};
-  // dlopen("./zolvulib.so") leaves a relative name; pin it down now.
-  char* real = ::realpath(info.dli_fname, nullptr);
-  if (real == nullptr) return {};
-  std::string path = real;
-  std::free(real);
-  return path.substr(0, path.rfind('/'));
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<const void*>(&facecount), &info) == 0 || info.dli_fname == nullptr) return {};
+    // dlopen("./zolvulib.so") leaves a relative name; pin it down now.
+    char* real = ::realpath(info.dli_fname, nullptr);
+    if (real == nullptr) return {};
+    std::string path = real;
+    std::free(real);
+    return path.substr(0, path.rfind('/'));
 }
 
 // Resolved while the module loads, before the host can change its folder.
 const std::string helperExecutable = moduleFolder() + "/zolvu-detect";
 
 zolvu::HelperProcess& helper() {
-  // Destroyed at dlclose or exit, which reaps the helper.
-  static zolvu::HelperProcess process(helperExecutable, kTimeLimit, kStartupAllowance);
-  return process;
+    // Destroyed at dlclose or exit, which reaps the helper.
+    static zolvu::HelperProcess process(helperExecutable, kTimeLimit, kStartupAllowance);
+    return process;
 }
 
 bool usableText(const char* text) {
-  return text != nullptr && *text != '\0' && std::strlen(text) < zolvu::kMaxFramePayload / 4;
+    return text != nullptr && *text != '\0' && std::strlen(text) < zolvu::kMaxFramePayload / 4;
 }
 
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) int32_t facecount(const char* image, const char* faceCascade,
-                                                                     const char* mouthCascade, int32_t precise) {
-  if (!usableText(image) || !usableText(faceCascade) || !usableText(mouthCascade) ||
-      (precise != 0 && precise != 1))
-    return ZOLVU_BAD_ARGUMENT;
-  try {
-    return helper().call({image, faceCascade, mouthCascade, precise});
-  } catch (...) {
-    // Only std::bad_alloc can come this far; nothing may cross the C boundary.
-    return ZOLVU_HELPER_UNAVAILABLE;
-  }
+                                                                    const char* mouthCascade, int32_t precise) {
+    if (!usableText(image) || !usableText(faceCascade) || !usableText(mouthCascade) || (precise != 0 && precise != 1))
+        return ZOLVU_BAD_ARGUMENT;
+    try {
+        return helper().call({image, faceCascade, mouthCascade, precise});
+    } catch (...) {
+        // Only std::bad_alloc can come this far; nothing may cross the C boundary.
+        return ZOLVU_HELPER_UNAVAILABLE;
+    }
 }

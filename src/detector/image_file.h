@@ -11,8 +11,8 @@ namespace zolvu {
 inline constexpr std::int64_t kMaxImageFileBytes = 256LL * 1024 * 1024;
 
 struct ImageFile {
-  int32_t status = 0;  // 0, or a zolvu_result
-  std::vector<unsigned char> bytes;
+    int32_t status = 0;  // 0, or a zolvu_result
+    std::vector<unsigned char> bytes;
 };
 
 // Opens without blocking (a FIFO or device must not hang the helper), checks

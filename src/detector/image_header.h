@@ -12,9 +12,9 @@ namespace zolvu {
 inline constexpr std::int64_t kMaxImagePixels = 120'000'000;
 
 struct ImageHeader {
-  int32_t status = 0;  // 0, or a zolvu_result
-  int width = 0;
-  int height = 0;
+    int32_t status = 0;  // 0, or a zolvu_result
+    int width = 0;
+    int height = 0;
 };
 
 // Accepts JPEG (any SOF type) and PNG; everything else cannot be decoded.

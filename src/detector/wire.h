@@ -14,10 +14,10 @@
 namespace zolvu {
 
 struct DetectRequest {
-  std::string image;
-  std::string faceCascade;
-  std::string mouthCascade;
-  int32_t precise = 0;
+    std::string image;
+    std::string faceCascade;
+    std::string mouthCascade;
+    int32_t precise = 0;
 };
 
 // No real request comes near this; a larger length marks a broken stream.

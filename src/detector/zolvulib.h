@@ -15,15 +15,15 @@ extern "C" {
 // Why a call counted no face. Every failure is negative, so a caller that only
 // asks "result > 0" never lists a photograph that could not be analysed.
 enum zolvu_result {
-  ZOLVU_BAD_ARGUMENT = -1,      // null or empty text, a cascade name that is not a bare file name, precise not 0 or 1
-  ZOLVU_NOT_REGULAR_FILE = -2,  // a folder, FIFO, socket, device
-  ZOLVU_CANNOT_OPEN = -3,       // missing, dangling link, no permission
-  ZOLVU_CANNOT_DECODE = -4,     // not a JPEG or PNG, or a corrupt one
-  ZOLVU_TOO_LARGE = -5,         // file or frame size above the limits, or out of memory
-  ZOLVU_BAD_CASCADE = -6,       // cascade file missing, unreadable or corrupt
-  ZOLVU_HELPER_CRASHED = -7,    // the helper process died or answered nonsense
-  ZOLVU_TIME_LIMIT = -8,        // the helper did not answer in time and was killed
-  ZOLVU_HELPER_UNAVAILABLE = -9 // the helper process could not be started
+    ZOLVU_BAD_ARGUMENT = -1,      // null or empty text, a cascade name that is not a bare file name, precise not 0 or 1
+    ZOLVU_NOT_REGULAR_FILE = -2,  // a folder, FIFO, socket, device
+    ZOLVU_CANNOT_OPEN = -3,       // missing, dangling link, no permission
+    ZOLVU_CANNOT_DECODE = -4,     // not a JPEG or PNG, or a corrupt one
+    ZOLVU_TOO_LARGE = -5,         // file or frame size above the limits, or out of memory
+    ZOLVU_BAD_CASCADE = -6,       // cascade file missing, unreadable or corrupt
+    ZOLVU_HELPER_CRASHED = -7,    // the helper process died or answered nonsense
+    ZOLVU_TIME_LIMIT = -8,        // the helper did not answer in time and was killed
+    ZOLVU_HELPER_UNAVAILABLE = -9  // the helper process could not be started
 };
 
 // Counts the faces in one image file.

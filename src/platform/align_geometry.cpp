@@ -41,14 +41,15 @@ void ArrangeAligned(std::vector<AlignedBounds>& children, QSizeF oldSize, QSizeF
     }
 
     for (auto* c : OfKind(children, TAlignKind::Client))
-        c->bounds = QRectF(space.topLeft(), QSizeF(std::max<qreal>(space.width(), 0), std::max<qreal>(space.height(), 0)));
+        c->bounds =
+            QRectF(space.topLeft(), QSizeF(std::max<qreal>(space.width(), 0), std::max<qreal>(space.height(), 0)));
 
     if (oldSize.width() > 0 && oldSize.height() > 0 && newSize.width() > 0 && newSize.height() > 0) {
         const qreal sx = newSize.width() / oldSize.width();
         const qreal sy = newSize.height() / oldSize.height();
         for (auto* c : OfKind(children, TAlignKind::Scale))
-            c->bounds = QRectF(c->bounds.left() * sx, c->bounds.top() * sy, c->bounds.width() * sx,
-                               c->bounds.height() * sy);
+            c->bounds =
+                QRectF(c->bounds.left() * sx, c->bounds.top() * sy, c->bounds.width() * sx, c->bounds.height() * sy);
     }
 }
 

@@ -57,4 +57,3 @@ void TApplication::DestroyComponents() {
 }
 
 }  // namespace zolvu
-

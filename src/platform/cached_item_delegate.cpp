@@ -27,8 +27,7 @@ bool CopiesExactly(const QPainter* painter, qreal pixelRatio) {
     const QTransform& world = painter->worldTransform();
     return world.type() <= QTransform::TxTranslate && world.dx() == std::round(world.dx()) &&
            world.dy() == std::round(world.dy()) && painter->opacity() == 1.0 &&
-           painter->compositionMode() == QPainter::CompositionMode_SourceOver &&
-           pixelRatio == std::round(pixelRatio);
+           painter->compositionMode() == QPainter::CompositionMode_SourceOver && pixelRatio == std::round(pixelRatio);
 }
 
 }  // namespace
@@ -39,28 +38,15 @@ TCachedItemDelegate::Entry TCachedItemDelegate::EntryOf(const QStyleOptionViewIt
                                                         const QModelIndex& index) const {
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
-    return {item.text,
-            item.rect.size(),
-            item.widget ? item.widget->style() : nullptr,
-            item.state,
-            item.direction,
-            item.palette,
-            item.font,
-            item.displayAlignment,
-            item.decorationAlignment,
-            item.textElideMode,
-            item.decorationPosition,
-            item.decorationSize,
-            item.features,
-            item.viewItemPosition,
-            item.showDecorationSelected,
-            item.checkState,
-            item.icon.cacheKey(),
-            item.backgroundBrush};
+    return {item.text,          item.rect.size(),        item.widget ? item.widget->style() : nullptr,
+            item.state,         item.direction,          item.palette,
+            item.font,          item.displayAlignment,   item.decorationAlignment,
+            item.textElideMode, item.decorationPosition, item.decorationSize,
+            item.features,      item.viewItemPosition,   item.showDecorationSelected,
+            item.checkState,    item.icon.cacheKey(),    item.backgroundBrush};
 }
 
-void TCachedItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                                const QModelIndex& index) const {
+void TCachedItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     const qreal pixelRatio = painter->device()->devicePixelRatio();
     const std::optional<QColor> background = OpaqueBackground(option.widget);
     if (!background || !CopiesExactly(painter, pixelRatio)) {
@@ -74,8 +60,12 @@ void TCachedItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
-    const Surface surface{pixelRatio,       *background,      painter->font(),
-                          painter->pen(),   painter->brush(), painter->layoutDirection(),
+    const Surface surface{pixelRatio,
+                          *background,
+                          painter->font(),
+                          painter->pen(),
+                          painter->brush(),
+                          painter->layoutDirection(),
                           painter->renderHints()};
     if (const Cell* cell = cells_.object(entry.text); cell && cell->entry == entry && cell->surface == surface) {
         painter->drawPixmap(option.rect.topLeft(), cell->picture);

@@ -19,8 +19,8 @@ QString OSErrorMessage(int code, const QString& systemText);
 // The fatal start-up report: "Exception %s in module %s at %p.\r\n%s%s\r\n",
 // with "." added when the message is not empty and its last character is not
 // ".", the offset as 8 upper-case hex digits, cut to 1023 characters.
-QString ExceptionErrorMessage(const QString& className, const QString& moduleName,
-                              std::uintptr_t offset, const QString& message);
+QString ExceptionErrorMessage(const QString& className, const QString& moduleName, std::uintptr_t offset,
+                              const QString& message);
 
 // The text of the dialog for an exception that escaped an event handler:
 // "." is added only when the last character's code is above that of ".".

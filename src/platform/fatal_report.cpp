@@ -35,8 +35,8 @@ void LocateAddress(const void* address, QString& module, std::uintptr_t& offset)
         offset = reinterpret_cast<std::uintptr_t>(address) - reinterpret_cast<std::uintptr_t>(info.dli_fbase);
         // The program itself may be reported under its name as started.
         Dl_info self{};
-        const bool isProgram = dladdr(reinterpret_cast<const void*>(&ProgramFileName), &self) &&
-                               self.dli_fbase == info.dli_fbase;
+        const bool isProgram =
+            dladdr(reinterpret_cast<const void*>(&ProgramFileName), &self) && self.dli_fbase == info.dli_fbase;
         module = (isProgram || !info.dli_fname || !*info.dli_fname)
                      ? ProgramFileName()
                      : QFileInfo(TextFromSystem(info.dli_fname)).fileName();

@@ -21,8 +21,10 @@ int ReadEntry(TSearchRec& search) {
     // stat, not lstat: a link is listed as what it leads to.
     struct stat st {};
     if (fstatat(dirfd(search.Handle), entry->d_name, &st, 0) == 0) {
-        if (S_ISDIR(st.st_mode)) search.Attr = faDirectory;
-        else if (S_ISREG(st.st_mode)) search.Attr = faArchive;
+        if (S_ISDIR(st.st_mode))
+            search.Attr = faDirectory;
+        else if (S_ISREG(st.st_mode))
+            search.Attr = faArchive;
         search.Identity = {st.st_dev, st.st_ino};
     }
     return 0;

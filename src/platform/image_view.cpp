@@ -21,8 +21,8 @@ void TImage::paintEvent(QPaintEvent*) {
     if (target.isEmpty()) return;
     const QSize size = target.size().toSize();
     if (scaled_.size() != size)
-        scaled_ = size == bitmap_.size() ? bitmap_
-                                         : bitmap_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        scaled_ =
+            size == bitmap_.size() ? bitmap_ : bitmap_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QPainter p(this);
     p.drawImage(target.topLeft(), scaled_);
 }

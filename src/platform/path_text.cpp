@@ -2,9 +2,7 @@
 
 namespace zolvu {
 
-QString IncludeTrailingPathDelimiter(const QString& path) {
-    return path.endsWith(PathDelim) ? path : path + PathDelim;
-}
+QString IncludeTrailingPathDelimiter(const QString& path) { return path.endsWith(PathDelim) ? path : path + PathDelim; }
 
 QString ExtractFileExt(const QString& path) {
     const qsizetype dot = path.lastIndexOf(u'.');
@@ -37,11 +35,24 @@ std::size_t ValidSequence(std::string_view s, std::size_t i, char32_t& cp) {
     const unsigned char b0 = byte(i);
     std::size_t len;
     char32_t min;
-    if (b0 < 0x80) { cp = b0; return 1; }
-    if ((b0 & 0xE0) == 0xC0) { len = 2; cp = b0 & 0x1F; min = 0x80; }
-    else if ((b0 & 0xF0) == 0xE0) { len = 3; cp = b0 & 0x0F; min = 0x800; }
-    else if ((b0 & 0xF8) == 0xF0) { len = 4; cp = b0 & 0x07; min = 0x10000; }
-    else return 0;
+    if (b0 < 0x80) {
+        cp = b0;
+        return 1;
+    }
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2;
+        cp = b0 & 0x1F;
+        min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3;
+        cp = b0 & 0x0F;
+        min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4;
+        cp = b0 & 0x07;
+        min = 0x10000;
+    } else
+        return 0;
     if (i + len > s.size()) return 0;
     for (std::size_t k = 1; k < len; ++k) {
         if ((byte(i + k) & 0xC0) != 0x80) return 0;

@@ -50,8 +50,7 @@ void Pause(int milliseconds) {
             lead = std::max(lead - LeadStep, Clock::duration::zero());
     }
     // The rest is shorter than a wake-up would be late.
-    while (Clock::now() < deadline) {
-    }
+    while (Clock::now() < deadline) {}
 }
 
 }  // namespace zolvu

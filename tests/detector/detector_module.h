@@ -14,21 +14,21 @@ inline constexpr const char* kFaceCascade = "haarcascade_frontalface_alt.xml";
 inline constexpr const char* kMouthCascade = "haarcascade_mcs_mouth.xml";
 
 class DetectorModule {
- public:
-  // Copies the built module, helper and cascades into a temporary folder.
-  DetectorModule();
-  ~DetectorModule();
-  DetectorModule(const DetectorModule&) = delete;
-  DetectorModule& operator=(const DetectorModule&) = delete;
+public:
+    // Copies the built module, helper and cascades into a temporary folder.
+    DetectorModule();
+    ~DetectorModule();
+    DetectorModule(const DetectorModule&) = delete;
+    DetectorModule& operator=(const DetectorModule&) = delete;
 
-  int32_t count(const std::string& image, int32_t precise = 0) const;
-  FaceCount facecount() const { return facecount_; }
-  std::string cascadeFolder() const { return folder_ / "cascades"; }
-  // dlclose: the module's end, as at the end of the program.
-  void unload();
+    int32_t count(const std::string& image, int32_t precise = 0) const;
+    FaceCount facecount() const { return facecount_; }
+    std::string cascadeFolder() const { return folder_ / "cascades"; }
+    // dlclose: the module's end, as at the end of the program.
+    void unload();
 
- private:
-  TempFolder folder_;
-  void* handle_ = nullptr;
-  FaceCount facecount_ = nullptr;
+private:
+    TempFolder folder_;
+    void* handle_ = nullptr;
+    FaceCount facecount_ = nullptr;
 };

@@ -15,21 +15,21 @@
 #include <opencv2/core.hpp>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static zolvu::CascadeStore cascades(zolvu::trustedCascadeFolders(ZOLVU_BIN_DIR));
-  static const bool singleThreaded = (cv::setNumThreads(0), true);
-  (void)singleThreaded;
-  const std::span<const unsigned char> bytes(data, size);
-  const zolvu::DetectRequest request{"fuzz.jpg", "haarcascade_frontalface_alt.xml", "haarcascade_mcs_mouth.xml", 0};
-  // A cascade problem here would mean the run tests nothing.
-  if (zolvu::analyseBytes(bytes, request, cascades) == -6) __builtin_trap();
+    static zolvu::CascadeStore cascades(zolvu::trustedCascadeFolders(ZOLVU_BIN_DIR));
+    static const bool singleThreaded = (cv::setNumThreads(0), true);
+    (void)singleThreaded;
+    const std::span<const unsigned char> bytes(data, size);
+    const zolvu::DetectRequest request{"fuzz.jpg", "haarcascade_frontalface_alt.xml", "haarcascade_mcs_mouth.xml", 0};
+    // A cascade problem here would mean the run tests nothing.
+    if (zolvu::analyseBytes(bytes, request, cascades) == -6) __builtin_trap();
 
-  const zolvu::ImageHeader header = zolvu::readImageHeader(bytes);
-  if (header.status == 0) {
-    try {
-      zolvu::decodeWorkingImage(bytes, header, zolvu::kPreciseSettings);
-    } catch (const cv::Exception&) {
-      // the helper answers "cannot decode" for these
+    const zolvu::ImageHeader header = zolvu::readImageHeader(bytes);
+    if (header.status == 0) {
+        try {
+            zolvu::decodeWorkingImage(bytes, header, zolvu::kPreciseSettings);
+        } catch (const cv::Exception&) {
+            // the helper answers "cannot decode" for these
+        }
     }
-  }
-  return 0;
+    return 0;
 }

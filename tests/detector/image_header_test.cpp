@@ -13,21 +13,32 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 Bytes cat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const auto& part : parts) out.insert(out.end(), part.begin(), part.end());
-  return out;
+    Bytes out;
+    for (const auto& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
 }
 
 Bytes startOfFrame(unsigned char marker, unsigned width, unsigned height) {
-  return {0xFF, marker, 0x00, 0x0B, 0x08, static_cast<unsigned char>(height >> 8), static_cast<unsigned char>(height),
-          static_cast<unsigned char>(width >> 8), static_cast<unsigned char>(width), 0x01, 0x01, 0x11, 0x00};
+    return {0xFF,
+            marker,
+            0x00,
+            0x0B,
+            0x08,
+            static_cast<unsigned char>(height >> 8),
+            static_cast<unsigned char>(height),
+            static_cast<unsigned char>(width >> 8),
+            static_cast<unsigned char>(width),
+            0x01,
+            0x01,
+            0x11,
+            0x00};
 }
 
 Bytes png(unsigned long width, unsigned long height) {
-  Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
-  for (unsigned long v : {width, height})
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>(v >> shift));
-  return out;
+    Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    for (unsigned long v : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>(v >> shift));
+    return out;
 }
 
 const Bytes kSoi{0xFF, 0xD8};
@@ -36,23 +47,23 @@ const Bytes kSos{0xFF, 0xDA, 0x00, 0x08};
 const Bytes kPngSignatureOnly{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13};
 
 struct Case {
-  const char* name;
-  Bytes bytes;
-  int32_t status;
-  int width = 0;
-  int height = 0;
+    const char* name;
+    Bytes bytes;
+    int32_t status;
+    int width = 0;
+    int height = 0;
 };
 
 class HeaderCase : public testing::TestWithParam<Case> {};
 
 TEST_P(HeaderCase, ReadsSizeOrRefuses) {
-  const Case& c = GetParam();
-  const zolvu::ImageHeader header = zolvu::readImageHeader(c.bytes);
-  EXPECT_EQ(header.status, c.status);
-  if (c.status == 0) {
-    EXPECT_EQ(header.width, c.width);
-    EXPECT_EQ(header.height, c.height);
-  }
+    const Case& c = GetParam();
+    const zolvu::ImageHeader header = zolvu::readImageHeader(c.bytes);
+    EXPECT_EQ(header.status, c.status);
+    if (c.status == 0) {
+        EXPECT_EQ(header.width, c.width);
+        EXPECT_EQ(header.height, c.height);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -72,7 +72,8 @@ __attribute__((visibility("default"))) std::int32_t facecount(const char* image,
     if (word == "overflow") return Recurse(0);
     if (word == "hold") {
         // Bounded, so a test that never releases does not hang the program.
-        for (int i = 0; i < 3000 && !std::ifstream(release); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int i = 0; i < 3000 && !std::ifstream(release); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return count;
     }
     return static_cast<std::int32_t>(std::strtol(word.c_str(), nullptr, 10));

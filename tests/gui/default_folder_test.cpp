@@ -51,8 +51,10 @@ private:
         if (const char* value = getenv(name)) old = value;
     }
     static void Restore(const char* name, const std::optional<std::string>& old) {
-        if (old) setenv(name, old->c_str(), 1);
-        else unsetenv(name);
+        if (old)
+            setenv(name, old->c_str(), 1);
+        else
+            unsetenv(name);
     }
     std::string home_;
     std::optional<std::string> oldHome_;

@@ -75,9 +75,7 @@ const FakeModule& Fake() {
     return fake;
 }
 
-bool FailingAnswer(const std::string& answer) {
-    return answer == "throw" || answer == "segv" || answer == "overflow";
-}
+bool FailingAnswer(const std::string& answer) { return answer == "throw" || answer == "segv" || answer == "overflow"; }
 
 enum class Request { Stop, Close, Tick };
 
@@ -127,7 +125,8 @@ public:
     // Creates the files, then writes answers[i] into the i-th file in the
     // order the system lists the folder; points the folder box at it.
     void MakeFolder(const std::vector<std::string>& answers, std::vector<std::string> names = {}) {
-        for (std::size_t i = names.size(); i < answers.size(); ++i) names.push_back("photo" + std::to_string(i) + ".jpg");
+        for (std::size_t i = names.size(); i < answers.size(); ++i)
+            names.push_back("photo" + std::to_string(i) + ".jpg");
         for (const auto& name : names) std::ofstream(folderBytes + "/" + name);
         order.clear();
         DIR* dir = opendir(folderBytes.c_str());
@@ -475,7 +474,8 @@ TEST(DetectionRunAlone, CloseWhileIdleEndsTheEventLoop) {
     {
         TApplication application;
         application.CreateForm(Form1);
-        QMetaObject::invokeMethod(qApp, [] { Form1->close(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [] { Form1->close(); }, Qt::QueuedConnection);
         application.Run();
         EXPECT_TRUE(application.Terminated());
         ASSERT_NE(Form1, nullptr);
@@ -495,7 +495,9 @@ TEST(DetectionRunAlone, CloseDuringTheAnalysisEndsTheEventLoopAfterTheRun) {
         Fake().reset();
         Fake().setCallback(
             [](const char*, void*) {
-                if (Fake().calls()->size() == 2) QMetaObject::invokeMethod(Form1, [] { Form1->close(); }, Qt::QueuedConnection);
+                if (Fake().calls()->size() == 2)
+                    QMetaObject::invokeMethod(
+                        Form1, [] { Form1->close(); }, Qt::QueuedConnection);
             },
             nullptr);
         bool runReturned = false;

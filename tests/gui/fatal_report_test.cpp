@@ -3,8 +3,8 @@
 // program's load address; the box is captioned "Application Error", with
 // the error icon and one OK button.
 
-#include "platform/exceptions.h"
 #include "platform/fatal_report.h"
+#include "platform/exceptions.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // Processor faults inside a guarded call become EExternalFault; the same
 // faults anywhere else still end the process with the signal.
 
-#include "platform/exceptions.h"
 #include "platform/fault_guard.h"
+#include "platform/exceptions.h"
 
 #include <csignal>
 #include <cstdio>
@@ -57,7 +57,7 @@ struct FaultCase {
 };
 
 const FaultCase faultCases[] = {
-    {"null_dereference", NullDereference}, {"division_by_zero", DivisionByZero},
+    {"null_dereference", NullDereference},       {"division_by_zero", DivisionByZero},
     {"illegal_instruction", IllegalInstruction}, {"bus_error", BusError},
     {"stack_overflow", StackOverflow},
 };

@@ -4,11 +4,11 @@
 // keyboard order.
 
 #include "app/main_unit.h"
+#include "gui_wait.h"
 #include "platform/align_layout.h"
 #include "platform/image_view.h"
 #include "platform/splitter.h"
 #include "platform/status_bar.h"
-#include "gui_wait.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -54,9 +54,7 @@ protected:
 
     TForm1& form() { return *form_; }
 
-    QWidget* Component(const char* name) {
-        return form_->findChild<QWidget*>(QString::fromLatin1(name));
-    }
+    QWidget* Component(const char* name) { return form_->findChild<QWidget*>(QString::fromLatin1(name)); }
 
     // Resizes the client area and waits until the layout has followed.
     void ResizeClient(int width, int height) {
@@ -97,11 +95,11 @@ TEST_F(MainForm, EveryComponentSitsWhereTheDesignPutsIt) {
 
 TEST_F(MainForm, MembersAreTheNamedComponents) {
     const std::pair<const char*, QWidget*> members[] = {
-        {"Panel1", form().Panel1},       {"Panel2", form().Panel2}, {"Splitter1", form().Splitter1},
-        {"Panel3", form().Panel3},       {"Image1", form().Image1}, {"Label1", form().Label1},
-        {"Edit1", form().Edit1},         {"Button1", form().Button1}, {"ListBox1", form().ListBox1},
-        {"StatusBar1", form().StatusBar1}, {"Label2", form().Label2}, {"Label3", form().Label3},
-        {"Edit2", form().Edit2},         {"Button2", form().Button2}, {"CheckBox1", form().CheckBox1},
+        {"Panel1", form().Panel1},         {"Panel2", form().Panel2},   {"Splitter1", form().Splitter1},
+        {"Panel3", form().Panel3},         {"Image1", form().Image1},   {"Label1", form().Label1},
+        {"Edit1", form().Edit1},           {"Button1", form().Button1}, {"ListBox1", form().ListBox1},
+        {"StatusBar1", form().StatusBar1}, {"Label2", form().Label2},   {"Label3", form().Label3},
+        {"Edit2", form().Edit2},           {"Button2", form().Button2}, {"CheckBox1", form().CheckBox1},
     };
     for (const auto& [name, member] : members) EXPECT_EQ(Component(name), member) << name;
 }

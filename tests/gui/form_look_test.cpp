@@ -45,7 +45,9 @@ protected:
     // pixel past the bar's), 2 below the bar's top, 19 high; the picture is
     // centred in it on whole pixels, as Qt centres (half of each size,
     // rounded down).
-    static QPoint GripPictureOrigin(int barWidth) { return {barWidth + 1 - 2 - 20 + 20 / 2 - 11 / 2, 2 + 19 / 2 - 11 / 2}; }
+    static QPoint GripPictureOrigin(int barWidth) {
+        return {barWidth + 1 - 2 - 20 + 20 / 2 - 11 / 2, 2 + 19 / 2 - 11 / 2};
+    }
 
     void ExpectStatusBarLook(const QImage& bar) {
         ASSERT_EQ(bar.height(), 22);
@@ -94,9 +96,7 @@ private:
     std::unique_ptr<TForm1> form_;
 };
 
-TEST_F(Look, StatusBarShowsTheTopLineTheGradientAndTheGrip) {
-    ExpectStatusBarLook(StatusBarPicture());
-}
+TEST_F(Look, StatusBarShowsTheTopLineTheGradientAndTheGrip) { ExpectStatusBarLook(StatusBarPicture()); }
 
 TEST_F(Look, StatusBarKeepsItsLookAndTheGripItsPlaceInAWiderWindow) {
     form().resize(1368, 480);
@@ -148,18 +148,21 @@ TEST(GripPicture, IsElevenSquareWithExactlyTheFifteenDots) {
 TEST_F(Look, EveryControlShowsItsTextAndStateToAssistiveTechnology) {
     form().Button2->setEnabled(false);
     const std::pair<QWidget*, QString> controls[] = {
-        {form().Label1, form().Label1->text()},       {form().Edit1, form().Edit1->text()},
-        {form().Button1, QStringLiteral("Analüüsi")}, {form().Button2, QStringLiteral("Lõpeta")},
-        {form().CheckBox1, form().CheckBox1->text()}, {form().Label3, form().Label3->text()},
-        {form().Label2, QString()},                   {form().ListBox1, QString()},
+        {form().Label1, form().Label1->text()},
+        {form().Edit1, form().Edit1->text()},
+        {form().Button1, QStringLiteral("Analüüsi")},
+        {form().Button2, QStringLiteral("Lõpeta")},
+        {form().CheckBox1, form().CheckBox1->text()},
+        {form().Label3, form().Label3->text()},
+        {form().Label2, QString()},
+        {form().ListBox1, QString()},
         {form().Edit2, QString()},
     };
     for (const auto& [widget, text] : controls) {
         const std::string name = widget->objectName().toStdString();
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
         ASSERT_NE(accessible, nullptr) << name;
-        const QAccessible::Text kind =
-            qobject_cast<QLineEdit*>(widget) ? QAccessible::Value : QAccessible::Name;
+        const QAccessible::Text kind = qobject_cast<QLineEdit*>(widget) ? QAccessible::Value : QAccessible::Name;
         EXPECT_EQ(accessible->text(kind), text) << name;
         EXPECT_EQ(accessible->state().disabled, widget == form().Button2) << name;
     }

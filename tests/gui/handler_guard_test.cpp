@@ -3,10 +3,10 @@
 // dialog's own "." rule, in the event loop and inside a hand-over alike,
 // and dispatching goes on afterwards.
 
+#include "platform/handler_guard.h"
 #include "platform/application.h"
 #include "platform/error_text.h"
 #include "platform/exceptions.h"
-#include "platform/handler_guard.h"
 
 #include "gui_wait.h"
 
@@ -63,24 +63,27 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         EscapeCase{"abort_is_silent", [] { Raise(EAbort(QStringLiteral("Operation aborted"))); }, {}},
         EscapeCase{"no_exception", [] {}, {}},
-        EscapeCase{"plain_message_gets_a_dot", [] { Raise(Exception(QStringLiteral("Disk full"))); },
+        EscapeCase{"plain_message_gets_a_dot",
+                   [] { Raise(Exception(QStringLiteral("Disk full"))); },
                    {QStringLiteral("Disk full.")}},
         EscapeCase{"dot_stays_single", [] { Raise(Exception(QStringLiteral("Done."))); }, {QStringLiteral("Done.")}},
         // "!", ")" and a line break lie below "." in code: no dot, unlike
         // the start-up report, which adds one to anything but ".".
         EscapeCase{"bang_gets_none", [] { Raise(Exception(QStringLiteral("Stop!"))); }, {QStringLiteral("Stop!")}},
         EscapeCase{"paren_gets_none", [] { Raise(Exception(QStringLiteral("(x)"))); }, {QStringLiteral("(x)")}},
-        EscapeCase{"line_break_gets_none", [] { Raise(Exception(QStringLiteral("Code: 2.\r\n"))); },
+        EscapeCase{"line_break_gets_none",
+                   [] { Raise(Exception(QStringLiteral("Code: 2.\r\n"))); },
                    {QStringLiteral("Code: 2.\r\n")}},
-        EscapeCase{"letter_above_dot", [] { Raise(Exception(QStringLiteral("Tõrge ä"))); },
-                   {QStringLiteral("Tõrge ä.")}},
+        EscapeCase{
+            "letter_above_dot", [] { Raise(Exception(QStringLiteral("Tõrge ä"))); }, {QStringLiteral("Tõrge ä.")}},
         EscapeCase{"empty_message_shows_empty", [] { Raise(Exception(QString())); }, {QString()}},
-        EscapeCase{"standard_exception", [] { throw std::runtime_error("bad state"); },
-                   {QStringLiteral("bad state.")}},
+        EscapeCase{"standard_exception", [] { throw std::runtime_error("bad state"); }, {QStringLiteral("bad state.")}},
         EscapeCase{"foreign_object", [] { throw 42; }, {QString()}},
-        EscapeCase{"innermost_message", [] { Nested(QStringLiteral("outer"), QStringLiteral("inner")); },
+        EscapeCase{"innermost_message",
+                   [] { Nested(QStringLiteral("outer"), QStringLiteral("inner")); },
                    {QStringLiteral("inner.")}},
-        EscapeCase{"empty_inner_falls_back_outward", [] { Nested(QStringLiteral("outer"), QString()); },
+        EscapeCase{"empty_inner_falls_back_outward",
+                   [] { Nested(QStringLiteral("outer"), QString()); },
                    {QStringLiteral("outer.")}},
         EscapeCase{"three_deep",
                    [] {
@@ -106,9 +109,9 @@ TEST_F(GuardTest, EventLoopGoesOnAfterTheDialog) {
     QPushButton button;
     int clicks = 0;
     QObject::connect(&button, &QPushButton::clicked, &button, GuardedSlot([&] {
-                         ++clicks;
-                         Raise(Exception(QStringLiteral("click %1").arg(clicks)));
-                     }));
+        ++clicks;
+        Raise(Exception(QStringLiteral("click %1").arg(clicks)));
+    }));
     bool later = false;
     QTimer::singleShot(0, &button, [&] {
         button.click();

@@ -85,9 +85,9 @@ testing::AssertionResult SamePicture(const QImage& actual, const QImage& expecte
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
             if (a.pixel(x, y) != e.pixel(x, y))
-                return testing::AssertionFailure() << "first difference at (" << x << ", " << y << "): "
-                                                   << QColor(a.pixel(x, y)).name().toStdString() << " instead of "
-                                                   << QColor(e.pixel(x, y)).name().toStdString();
+                return testing::AssertionFailure() << "first difference at (" << x << ", " << y
+                                                   << "): " << QColor(a.pixel(x, y)).name().toStdString()
+                                                   << " instead of " << QColor(e.pixel(x, y)).name().toStdString();
     return testing::AssertionSuccess();
 }
 
@@ -198,8 +198,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {Add(Photo, 0, 40), Press(Qt::Key_Down), Press(Qt::Key_Down), Press(Qt::Key_Up), Press(Qt::Key_Up),
                    Press(Qt::Key_PageDown), Press(Qt::Key_End), Press(Qt::Key_Home), Add(Photo, 40, 5)}},
         Situation{"ClearedAndRefilledWithTextsAlikeAtTheStart",
-                  {Add(Photo, 0, 40), Press(Qt::Key_Down), Clear, Add(OtherPhoto, 0, 40), Press(Qt::Key_Down),
-                   Clear, Add(Photo, 0, 40)}},
+                  {Add(Photo, 0, 40), Press(Qt::Key_Down), Clear, Add(OtherPhoto, 0, 40), Press(Qt::Key_Down), Clear,
+                   Add(Photo, 0, 40)}},
         Situation{"LongPathsShortenedInTheMiddle",
                   {Resize(150, 200), Add(DeepPhoto, 0, 10), Add(OtherDeepPhoto, 0, 10), Press(Qt::Key_Down),
                    Press(Qt::Key_End), Resize(260, 200)}},
@@ -273,8 +273,8 @@ TEST(StatusBar, ShowsItsBodyAsDrawnDirectlyAfterEveryResize) {
     bar.SetShowSizeGrip(false);
     bar.setGeometry(0, 0, 684, 22);
     ASSERT_TRUE(ShowAwayFromPointer(window));
-    for (const QSize size : {QSize(684, 22), QSize(300, 22), QSize(900, 22), QSize(900, 30), QSize(500, 14),
-                             QSize(684, 22)}) {
+    for (const QSize size :
+         {QSize(684, 22), QSize(300, 22), QSize(900, 22), QSize(900, 30), QSize(500, 14), QSize(684, 22)}) {
         bar.resize(size);
         Settle();
         EXPECT_TRUE(SamePicture(OnScreen(bar), DirectBody(bar, *styles.Lookup(name))))

@@ -45,7 +45,8 @@ void BindSocket(const QString& path, int& fd) {
 }
 
 QString OpenErrorDialog(const QString& absolutePath, int error) {
-    return QStringLiteral("Cannot open file \"%1\". %2.").arg(absolutePath, QString::fromLocal8Bit(std::strerror(error)));
+    return QStringLiteral("Cannot open file \"%1\". %2.")
+        .arg(absolutePath, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 class Preview : public ::testing::Test {
@@ -102,26 +103,35 @@ struct ShownCase {
 class PreviewShows : public Preview, public ::testing::WithParamInterface<ShownCase> {};
 
 const ShownCase shownCases[] = {
-    {"a real JPEG", [](Preview& t) { return t.Jpeg(QStringLiteral("photo.jpg"), 640, 480); }, {640, 480},
-     {100, 240}, {540, 240}},
+    {"a real JPEG",
+     [](Preview& t) { return t.Jpeg(QStringLiteral("photo.jpg"), 640, 480); },
+     {640, 480},
+     {100, 240},
+     {540, 240}},
     // Over Qt's default 128 MB allocation limit.
-    {"48 megapixels", [](Preview& t) { return t.Jpeg(QStringLiteral("big.jpg"), 8000, 6000); }, {8000, 6000},
-     {1000, 3000}, {7000, 3000}},
+    {"48 megapixels",
+     [](Preview& t) { return t.Jpeg(QStringLiteral("big.jpg"), 8000, 6000); },
+     {8000, 6000},
+     {1000, 3000},
+     {7000, 3000}},
     // Stored lying on its side, tagged "rotate 90 clockwise": shown upright,
     // the stored left half on top.
     {"EXIF-rotated portrait",
      [](Preview& t) {
-         WriteFile(t.Path(QStringLiteral("portrait.jpg")),
-                   WithExifOrientation(Encode(TwoColour(200, 100), "jpeg"), 6));
+         WriteFile(t.Path(QStringLiteral("portrait.jpg")), WithExifOrientation(Encode(TwoColour(200, 100), "jpeg"), 6));
          return t.Path(QStringLiteral("portrait.jpg"));
      },
-     {100, 200}, {50, 30}, {50, 170}},
+     {100, 200},
+     {50, 30},
+     {50, 170}},
     {"PNG named .jpg",
      [](Preview& t) {
          WriteFile(t.Path(QStringLiteral("really.png.jpg")), Encode(TwoColour(64, 48), "png"));
          return t.Path(QStringLiteral("really.png.jpg"));
      },
-     {64, 48}, {10, 24}, {54, 24}},
+     {64, 48},
+     {10, 24},
+     {54, 24}},
     {"name not valid UTF-8",
      [](Preview& t) {
          const QString path = IncludeTrailingPathDelimiter(t.dir.path()) + TextFromSystem("caf\xE9\xFF.jpg");
@@ -129,7 +139,9 @@ const ShownCase shownCases[] = {
          t.undecodable = path;
          return path;
      },
-     {40, 20}, {5, 10}, {35, 10}},
+     {40, 20},
+     {5, 10},
+     {35, 10}},
 };
 
 TEST_P(PreviewShows, TheDecodedPictureAtFullSize) {
@@ -257,7 +269,8 @@ TEST_F(Preview, RelativePathResolvesAgainstTheCurrentFolder) {
     EXPECT_EQ(Picture().size(), QSize(24, 12));
     // The message names the file by its absolute path, "." and ".." resolved.
     Select(QStringLiteral("sub/../socket.jpg"));
-    EXPECT_EQ(dialogs, QStringList{OpenErrorDialog(QDir(dir.path()).canonicalPath() + QStringLiteral("/socket.jpg"), ENXIO)});
+    EXPECT_EQ(dialogs,
+              QStringList{OpenErrorDialog(QDir(dir.path()).canonicalPath() + QStringLiteral("/socket.jpg"), ENXIO)});
 }
 
 TEST_F(Preview, TextTypedIntoThePathBoxIsNeverLoaded) {
@@ -351,8 +364,8 @@ TEST_F(Preview, OpenErrorDuringARunIsShownAndTheRunGoesOn) {
 // Permission denied: only a user without root's override sees it, so the
 // load runs in a child that has dropped to nobody.
 void LoadAsNobody(const QString& path, const QString& expected) {
-    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
-                           setresuid(65534, 65534, 65534) != 0))
+    if (geteuid() == 0 &&
+        (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0))
         std::_Exit(3);
     try {
         LoadBitmapFromFile(path);

@@ -88,7 +88,9 @@ const SelectionCase selectionCases[] = {
          f.Release(4);
          f.Move(f.RowCentre(6), Qt::NoButton);
      },
-     [](ListFixture&) { return std::vector{1, 2, 3, 4}; }},
+     [](ListFixture&) {
+         return std::vector{1, 2, 3, 4};
+     }},
     {"moving with the button held after a press outside the list", [](ListFixture&) {},
      [](ListFixture& f) { f.Move(f.RowCentre(3), Qt::LeftButton); }, None},
     {"arrows", [](ListFixture& f) { f.Click(5); },
@@ -99,7 +101,9 @@ const SelectionCase selectionCases[] = {
          f.Key(Qt::Key_Left);
          f.Key(Qt::Key_Left);
      },
-     [](ListFixture&) { return std::vector{6, 7, 6, 5, 4}; }},
+     [](ListFixture&) {
+         return std::vector{6, 7, 6, 5, 4};
+     }},
     {"arrows stop at the ends", [](ListFixture& f) { f.Click(0); },
      [](ListFixture& f) {
          f.Key(Qt::Key_Up);
@@ -115,13 +119,21 @@ const SelectionCase selectionCases[] = {
          f.Key(Qt::Key_End);
          f.Key(Qt::Key_Home);
      },
-     [](ListFixture&) { return std::vector{Entries - 1, 0}; }},
+     [](ListFixture&) {
+         return std::vector{Entries - 1, 0};
+     }},
     {"page down inside the list", [](ListFixture& f) { f.Click(1); }, [](ListFixture& f) { f.Key(Qt::Key_PageDown); },
      [](ListFixture& f) { return std::vector{1 + f.PageSize()}; }},
     {"page down near the end: nothing selected, then the last", [](ListFixture& f) { f.Click(Entries - 3); },
-     [](ListFixture& f) { f.Key(Qt::Key_PageDown); }, [](ListFixture&) { return std::vector{-1, Entries - 1}; }},
+     [](ListFixture& f) { f.Key(Qt::Key_PageDown); },
+     [](ListFixture&) {
+         return std::vector{-1, Entries - 1};
+     }},
     {"page up near the start: nothing selected, then the first", [](ListFixture& f) { f.Click(2); },
-     [](ListFixture& f) { f.Key(Qt::Key_PageUp); }, [](ListFixture&) { return std::vector{-1, 0}; }},
+     [](ListFixture& f) { f.Key(Qt::Key_PageUp); },
+     [](ListFixture&) {
+         return std::vector{-1, 0};
+     }},
     {"typed first letter, either case", [](ListFixture& f) { f.Click(0); },
      [](ListFixture& f) {
          f.Type('c');
@@ -129,7 +141,9 @@ const SelectionCase selectionCases[] = {
          f.Type('b');
          f.Type('z');
      },
-     [](ListFixture&) { return std::vector{2, 1}; }},
+     [](ListFixture&) {
+         return std::vector{2, 1};
+     }},
     {"clear and add", [](ListFixture& f) { f.Click(3); },
      [](ListFixture& f) {
          f.list.Clear();
@@ -168,13 +182,11 @@ TEST_P(SelectionEvents, FireOncePerUserMove) {
     EXPECT_EQ(f.events, c.expected(f)) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(List, SelectionEvents, ::testing::ValuesIn(selectionCases),
-                         [](const auto& info) {
-                             std::string name;
-                             for (const char* p = info.param.name; *p; ++p)
-                                 name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(List, SelectionEvents, ::testing::ValuesIn(selectionCases), [](const auto& info) {
+    std::string name;
+    for (const char* p = info.param.name; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    return name;
+});
 
 TEST(SelectionEvents, ClearLeavesNothingSelected) {
     ListFixture f;

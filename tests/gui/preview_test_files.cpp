@@ -31,11 +31,12 @@ QByteArray Encode(const QImage& picture, const char* format, bool progressive) {
 QByteArray WithExifOrientation(const QByteArray& jpeg, quint16 orientation) {
     // APP1 "Exif": a big-endian TIFF header and one IFD with tag 0x0112
     // (SHORT, count 1) and no next IFD.
-    QByteArray exif = QByteArrayLiteral("\xFF\xE1\x00\x22"
-                                        "Exif\x00\x00"
-                                        "MM\x00\x2A\x00\x00\x00\x08"
-                                        "\x00\x01"
-                                        "\x01\x12\x00\x03\x00\x00\x00\x01");
+    QByteArray exif = QByteArrayLiteral(
+        "\xFF\xE1\x00\x22"
+        "Exif\x00\x00"
+        "MM\x00\x2A\x00\x00\x00\x08"
+        "\x00\x01"
+        "\x01\x12\x00\x03\x00\x00\x00\x01");
     exif += char(orientation >> 8);
     exif += char(orientation & 0xFF);
     exif += QByteArray(2, '\0');  // the rest of the value field

@@ -111,9 +111,7 @@ std::string StatusLine(std::size_t count) {
     return "status " + StatusPrefix + n + " list=" + n + " count=" + n;
 }
 
-void AddHandOver(std::vector<std::string>& trace) {
-    trace.insert(trace.end(), {"hand-over", "sleep 10", "stop test"});
-}
+void AddHandOver(std::vector<std::string>& trace) { trace.insert(trace.end(), {"hand-over", "sleep 10", "stop test"}); }
 
 void Predict(const std::string& root, const std::string& relative, const Layout& layout, Prediction& prediction) {
     DIR* dir = opendir((root + "/" + relative).c_str());
@@ -204,8 +202,8 @@ bool RunningUnprivileged() {
         return false;
     }
     const std::string command = "setpriv --reuid=65534 --regid=65534 --clear-groups '" +
-                                std::string(program.data(), static_cast<std::size_t>(n)) + "' --gtest_filter=" +
-                                test->test_suite_name() + "." + test->name() + " 2>&1";
+                                std::string(program.data(), static_cast<std::size_t>(n)) +
+                                "' --gtest_filter=" + test->test_suite_name() + "." + test->name() + " 2>&1";
     FILE* child = popen(command.c_str(), "r");
     if (!child) {
         ADD_FAILURE() << "cannot start " << command;
@@ -266,8 +264,8 @@ TEST(FolderSearch, TreeIsSearchedByEveryRuleInReaddirOrder) {
     const std::string root = scratch / "tree";
     const Prediction expected = Predict(root, layout);
     for (const auto& name : layout.collected) EXPECT_TRUE(expected.seen.count(name)) << "fixture lacks " << name;
-    for (const char* name : {"fifo.jpg", "socket.jpg", "dangling.jpg", "locked", "sub/to-tree", "sub/to-above",
-                             "sub/to-root"})
+    for (const char* name :
+         {"fifo.jpg", "socket.jpg", "dangling.jpg", "locked", "sub/to-tree", "sub/to-above", "sub/to-root"})
         EXPECT_TRUE(expected.seen.count(name)) << "fixture lacks " << name;
 
     RecordedSearch search;
@@ -384,7 +382,8 @@ TEST(FolderSearch, EndDeepInTheTreeUnwindsEveryLevel) {
         }
 
         ASSERT_NE(endAt, 0u);
-        std::vector<std::string> afterEnd(search.trace.begin() + static_cast<std::ptrdiff_t>(endAt), search.trace.end());
+        std::vector<std::string> afterEnd(search.trace.begin() + static_cast<std::ptrdiff_t>(endAt),
+                                          search.trace.end());
         std::vector<std::string> expectedAfterEnd;
         if (!byException) {
             expectedAfterEnd = {"sleep 10", "stop test"};

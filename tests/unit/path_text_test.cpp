@@ -16,9 +16,8 @@ TEST(PathText, ExtensionIsTakenFromTheNameAlone) {
         const char* path;
         const char* ext;
     } cases[] = {
-        {"/p/photo.JPG", ".JPG"}, {"/p/photo.jpg.bak", ".bak"}, {"/p/.jpg", ".jpg"},
-        {"/p/jpg", ""},           {"/p.d/name", ""},            {"/p/a\\b.jpg", ".jpg"},
-        {"/p/x.", "."},
+        {"/p/photo.JPG", ".JPG"}, {"/p/photo.jpg.bak", ".bak"}, {"/p/.jpg", ".jpg"}, {"/p/jpg", ""},
+        {"/p.d/name", ""},        {"/p/a\\b.jpg", ".jpg"},      {"/p/x.", "."},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ExtractFileExt(QString::fromUtf8(c.path)), QString::fromUtf8(c.ext)) << c.path;
@@ -36,12 +35,12 @@ TEST(PathText, TrimRemovesBlanksAndControlCharacters) {
 TEST(PathText, SystemBytesRoundTripEveryByteString) {
     const std::string cases[] = {
         "plain/ascii.jpg",
-        "t\xc3\xa4pne \xc3\xb5un.jpg",     // valid UTF-8
-        "latin1 \xe4\xf5.jpg",              // not UTF-8
-        "\xc3",                             // truncated sequence
-        "\xc0\xaf overlong",                // overlong "/"
-        "\xed\xa0\x80 surrogate",           // encoded surrogate
-        "\xf4\x90\x80\x80 past max",        // beyond U+10FFFF
+        "t\xc3\xa4pne \xc3\xb5un.jpg",  // valid UTF-8
+        "latin1 \xe4\xf5.jpg",          // not UTF-8
+        "\xc3",                         // truncated sequence
+        "\xc0\xaf overlong",            // overlong "/"
+        "\xed\xa0\x80 surrogate",       // encoded surrogate
+        "\xf4\x90\x80\x80 past max",    // beyond U+10FFFF
         "\xf0\x9f\x98\x80 emoji",
     };
     for (const auto& bytes : cases) EXPECT_EQ(SystemBytes(TextFromSystem(bytes)), bytes) << bytes;

@@ -1,8 +1,8 @@
 // The pictures folder as the desktop names it, from a scratch home folder
 // with user-dirs.dirs files written by each case.
 
-#include "platform/path_text.h"
 #include "platform/pictures_folder.h"
+#include "platform/path_text.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -23,14 +23,18 @@ class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
-        if (value) setenv(name, value, 1);
-        else unsetenv(name);
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
     ~ScopedEnv() {
-        if (old_) setenv(name_, old_->c_str(), 1);
-        else unsetenv(name_);
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
     }
 
 private:
@@ -67,10 +71,10 @@ enum class Home { Set, Unset, Empty };
 struct Case {
     const char* name;
     Home home;
-    const char* configHome;     // nullptr: unset; "$S/..." lies in the scratch folder
-    const char* homeConfig;     // $HOME/.config/user-dirs.dirs, nullptr: none
-    const char* otherConfig;    // $S/cfg/user-dirs.dirs, nullptr: none
-    const char* expected;       // "$H" is the home folder; nullptr: cannot be named
+    const char* configHome;   // nullptr: unset; "$S/..." lies in the scratch folder
+    const char* homeConfig;   // $HOME/.config/user-dirs.dirs, nullptr: none
+    const char* otherConfig;  // $S/cfg/user-dirs.dirs, nullptr: none
+    const char* expected;     // "$H" is the home folder; nullptr: cannot be named
 };
 
 const Case cases[] = {
@@ -81,22 +85,21 @@ const Case cases[] = {
     {"comments, other keys and blanks", Home::Set, nullptr,
      "# XDG_PICTURES_DIR=\"/wrong\"\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n \tXDG_PICTURES_DIR = \"$HOME/Pildid\"\n",
      nullptr, "$H/Pildid"},
-    {"escaped quotes and backslashes", Home::Set, nullptr,
-     "XDG_PICTURES_DIR=\"$HOME/a \\\"b\\\" \\\\c\" # \"note\"\n", nullptr, "$H/a \"b\" \\c"},
+    {"escaped quotes and backslashes", Home::Set, nullptr, "XDG_PICTURES_DIR=\"$HOME/a \\\"b\\\" \\\\c\" # \"note\"\n",
+     nullptr, "$H/a \"b\" \\c"},
     {"the last valid line wins", Home::Set, nullptr,
      "XDG_PICTURES_DIR=\"$HOME/first\"\nXDG_PICTURES_DIR=\"/second\"\nXDG_PICTURES_DIR=\"relative\"\n", nullptr,
      "/second"},
-    {"a relative value is passed over", Home::Set, nullptr, "XDG_PICTURES_DIR=\"Pictures2\"\n", nullptr,
-     "$H/Pictures"},
+    {"a relative value is passed over", Home::Set, nullptr, "XDG_PICTURES_DIR=\"Pictures2\"\n", nullptr, "$H/Pictures"},
     {"an unquoted value is passed over", Home::Set, nullptr, "XDG_PICTURES_DIR=/srv/x\n", nullptr, "$H/Pictures"},
     {"$HOMEX is not $HOME", Home::Set, nullptr, "XDG_PICTURES_DIR=\"$HOMEX/y\"\n", nullptr, "$H/Pictures"},
     {"a longer key is another key", Home::Set, nullptr, "XDG_PICTURES_DIRS=\"/x\"\n", nullptr, "$H/Pictures"},
-    {"bytes that are not UTF-8 are kept", Home::Set, nullptr, "XDG_PICTURES_DIR=\"$HOME/pildid \xe4\xf5\"\n",
-     nullptr, "$H/pildid \xe4\xf5"},
+    {"bytes that are not UTF-8 are kept", Home::Set, nullptr, "XDG_PICTURES_DIR=\"$HOME/pildid \xe4\xf5\"\n", nullptr,
+     "$H/pildid \xe4\xf5"},
     {"XDG_CONFIG_HOME is honoured", Home::Set, "$S/cfg", "XDG_PICTURES_DIR=\"/from-home\"\n",
      "XDG_PICTURES_DIR=\"/from-config-home\"\n", "/from-config-home"},
-    {"XDG_CONFIG_HOME without a file: the fallback", Home::Set, "$S/cfg", "XDG_PICTURES_DIR=\"/from-home\"\n",
-     nullptr, "$H/Pictures"},
+    {"XDG_CONFIG_HOME without a file: the fallback", Home::Set, "$S/cfg", "XDG_PICTURES_DIR=\"/from-home\"\n", nullptr,
+     "$H/Pictures"},
     {"a relative XDG_CONFIG_HOME counts as unset", Home::Set, "cfg", "XDG_PICTURES_DIR=\"/from-home\"\n",
      "XDG_PICTURES_DIR=\"/from-relative\"\n", "/from-home"},
     {"HOME unset", Home::Unset, "$S/cfg", nullptr, "XDG_PICTURES_DIR=\"/srv/x\"\n", nullptr},
